@@ -1,0 +1,98 @@
+#include "db/grid_model.h"
+
+#include <QFont>
+
+namespace tabel::db {
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void GridModel::setDataSet(DataSet* dataSet)
+{
+    beginResetModel();
+    for (const auto& l : links_)
+        disconnect(l);
+    links_.clear();
+    dataSet_ = dataSet;
+    if (dataSet) {
+        links_.push_back(connect(dataSet, &DataSet::rowsAboutToChange, this, [this] { beginResetModel(); }));
+        links_.push_back(connect(dataSet, &DataSet::rowsChanged, this, [this] {
+            resolveFields();
+            endResetModel();
+        }));
+        links_.push_back(connect(dataSet, &QObject::destroyed, this, [this] { setDataSet(nullptr); }));
+    }
+    resolveFields();
+    endResetModel();
+}
+
+void GridModel::setColumns(std::vector<GridColumn> columns)
+{
+    beginResetModel();
+    columns_ = std::move(columns);
+    resolveFields();
+    endResetModel();
+}
+
+void GridModel::resolveFields()
+{
+    fieldOf_.assign(columns_.size(), -1);
+    if (!dataSet_)
+        return;
+    for (size_t i = 0; i < columns_.size(); ++i)
+        fieldOf_[i] = dataSet_->fieldIndex(columns_[i].field);
+}
+
+Value GridModel::cellValue(int row, int column) const
+{
+    if (!dataSet_ || column < 0 || column >= static_cast<int>(columns_.size()) || fieldOf_[column] < 0)
+        return {};
+    return dataSet_->value(row, fieldOf_[column]);
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !dataSet_ ? 0 : dataSet_->recordCount();
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    const GridColumn& c = columns_[index.column()];
+    switch (role) {
+    case Qt::DisplayRole: {
+        const Value v = cellValue(index.row(), index.column());
+        return c.format ? c.format(v) : v.toText();
+    }
+    case Qt::TextAlignmentRole:
+        return static_cast<int>(c.alignment);
+    default:
+        return {};
+    }
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (role) {
+    case Qt::DisplayRole:
+        return columns_[section].title;
+    case Qt::TextAlignmentRole:
+        return static_cast<int>(Qt::AlignCenter);
+    case Qt::FontRole: {
+        QFont f;
+        f.setBold(true);
+        return f;
+    }
+    default:
+        return {};
+    }
+}
+
+} // namespace tabel::db

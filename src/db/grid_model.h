@@ -1,0 +1,51 @@
+#pragma once
+// The table model of a grid bound to a dataset: one row per visible row, one column per column
+// definition (hidden columns keep their index, the view hides them).
+#include "db/dataset.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <functional>
+#include <vector>
+
+namespace tabel::db {
+
+struct GridColumn {
+    QString field;
+    QString title;
+    int width = -1; // pixels; -1 = the view's default
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    bool visible = true;
+    // How the value is shown; the default is Value::toText().
+    std::function<QString(const Value&)> format;
+};
+
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit GridModel(QObject* parent = nullptr);
+
+    // Shows another dataset (or none); the columns stay.
+    void setDataSet(DataSet* dataSet);
+    DataSet* dataSet() const { return dataSet_; }
+    void setColumns(std::vector<GridColumn> columns);
+    const std::vector<GridColumn>& columns() const { return columns_; }
+    const GridColumn& column(int index) const { return columns_.at(index); }
+    // The dataset value behind a cell (null when the field is missing).
+    Value cellValue(int row, int column) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    void resolveFields();
+
+    QPointer<DataSet> dataSet_;
+    std::vector<GridColumn> columns_;
+    std::vector<int> fieldOf_; // dataset column per grid column, -1 when absent
+    std::vector<QMetaObject::Connection> links_;
+};
+
+} // namespace tabel::db

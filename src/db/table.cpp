@@ -1,0 +1,192 @@
+#include "db/table.h"
+
+#include "db/db_error.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+using namespace Qt::StringLiterals;
+
+namespace tabel::db {
+
+Table::Table(Connection& connection, const QString& tableName, QObject* parent)
+    : DataSet(parent), connection_(connection), table_(tableName)
+{
+}
+
+void Table::open()
+{
+    if (isOpen())
+        close();
+    Statement s(connection_);
+    s.setSql(u"select * from "_s + table_);
+    QStringList names;
+    std::vector<QMetaType> types;
+    std::vector<QVariant> cells;
+    QSqlQuery& q = s.run();
+    fetchAll(q, connection_.driver(), names, types, cells);
+    setResult(std::move(names), std::move(types), std::move(cells));
+}
+
+void Table::close()
+{
+    cancel();
+    DataSet::close();
+}
+
+void Table::edit()
+{
+    if (state_ != State::Browse)
+        return;
+    const int row = physicalRow();
+    if (row < 0)
+        throw DbError(u"Нет текущей записи для изменения"_s);
+    buffer_.clear();
+    for (int c = 0; c < fieldCount(); ++c)
+        buffer_.push_back(cell(row, c));
+    changed_.assign(fieldCount(), false);
+    editRow_ = row;
+    state_ = State::Edit;
+}
+
+void Table::append()
+{
+    if (!isOpen())
+        throw DbError(u"Таблица "_s + table_ + u" не открыта"_s);
+    cancel();
+    buffer_.assign(fieldCount(), QVariant());
+    changed_.assign(fieldCount(), false);
+    editRow_ = -1;
+    state_ = State::Insert;
+}
+
+void Table::setField(const QString& name, const QVariant& value)
+{
+    const int c = fieldIndex(name);
+    requireColumn(c, name);
+    if (state_ == State::Browse)
+        edit();
+    buffer_[c] = value;
+    changed_[c] = true;
+}
+
+Value Table::field(const QString& name) const
+{
+    if (state_ == State::Browse)
+        return DataSet::field(name);
+    const int c = fieldIndex(name);
+    requireColumn(c, name);
+    return Value(buffer_[c]);
+}
+
+void Table::cancel()
+{
+    state_ = State::Browse;
+    buffer_.clear();
+    changed_.clear();
+    editRow_ = -1;
+}
+
+QString Table::whereKey(int physical, std::vector<QVariant>& binds) const
+{
+    const int id = fieldIndex(u"id"_s);
+    if (id >= 0) {
+        binds.push_back(cell(physical, id));
+        return u" where id = :k"_s + QString::number(binds.size() - 1);
+    }
+    QStringList terms;
+    for (int c = 0; c < fieldCount(); ++c) {
+        binds.push_back(cell(physical, c));
+        terms << fieldName(c) + u" is not distinct from :k"_s + QString::number(binds.size() - 1);
+    }
+    return u" where "_s + terms.join(u" and "_s);
+}
+
+void Table::post()
+{
+    if (state_ == State::Browse)
+        return;
+    Statement s(connection_);
+    if (state_ == State::Edit) {
+        QStringList sets;
+        std::vector<QVariant> values;
+        for (int c = 0; c < fieldCount(); ++c) {
+            if (!changed_[c])
+                continue;
+            sets << fieldName(c) + u" = :v"_s + QString::number(values.size());
+            values.push_back(buffer_[c]);
+        }
+        if (!sets.isEmpty()) {
+            std::vector<QVariant> keys;
+            const QString where = whereKey(editRow_, keys);
+            s.setSql(u"update "_s + table_ + u" set "_s + sets.join(u", "_s) + where);
+            for (size_t i = 0; i < values.size(); ++i)
+                s.setParam(u"v"_s + QString::number(i), values[i]);
+            for (size_t i = 0; i < keys.size(); ++i)
+                s.setParam(u"k"_s + QString::number(i), keys[i]);
+            QSqlQuery& q = s.run();
+            if (q.numRowsAffected() == 0)
+                throw DbError(u"Запись таблицы "_s + table_ + u" изменена или удалена другим пользователем"_s);
+            q.finish();
+        }
+        const int row = editRow_;
+        for (int c = 0; c < fieldCount(); ++c)
+            cell(row, c) = buffer_[c];
+        cancel();
+        beginRowChange();
+        rebuild(row);
+        return;
+    }
+    // Insert: only the fields given, so the server fills the rest (ids, defaults).
+    QStringList columns;
+    QStringList placeholders;
+    std::vector<QVariant> values;
+    for (int c = 0; c < fieldCount(); ++c) {
+        if (!changed_[c])
+            continue;
+        columns << fieldName(c);
+        placeholders << u":v"_s + QString::number(values.size());
+        values.push_back(buffer_[c]);
+    }
+    const QString target = columns.isEmpty()
+        ? QString(u" default values"_s)
+        : QString(u" ("_s + columns.join(u", "_s) + u") values ("_s + placeholders.join(u", "_s) + u")"_s);
+    s.setSql(u"insert into "_s + table_ + target + u" returning *"_s);
+    for (size_t i = 0; i < values.size(); ++i)
+        s.setParam(u"v"_s + QString::number(i), values[i]);
+    QSqlQuery& q = s.run();
+    if (!q.next())
+        throw DbError(u"Сервер не вернул добавленную запись таблицы "_s + table_);
+    std::vector<QVariant> row;
+    for (int c = 0; c < fieldCount(); ++c) {
+        const int src = q.record().indexOf(fieldName(c));
+        row.push_back(src >= 0 ? normalizeFetched(q.value(src), connection_.driver()) : buffer_[c]);
+    }
+    q.finish();
+    beginRowChange();
+    appendStoredRow(std::move(row));
+    cancel();
+    rebuild(storedRows() - 1);
+}
+
+void Table::remove()
+{
+    cancel();
+    const int row = physicalRow();
+    if (row < 0)
+        throw DbError(u"Нет текущей записи для удаления"_s);
+    Statement s(connection_);
+    std::vector<QVariant> keys;
+    const QString where = whereKey(row, keys);
+    s.setSql(u"delete from "_s + table_ + where);
+    for (size_t i = 0; i < keys.size(); ++i)
+        s.setParam(u"k"_s + QString::number(i), keys[i]);
+    s.run().finish();
+    const int position = recNo();
+    beginRowChange();
+    removeStoredRow(row);
+    rebuild(-1);
+    setRecNo(position);
+}
+
+} // namespace tabel::db

@@ -1,0 +1,138 @@
+#include "ui/db_grid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QStyledItemDelegate>
+
+namespace tabel::ui {
+namespace {
+
+class CellDelegate : public QStyledItemDelegate {
+public:
+    explicit CellDelegate(DBGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (!grid_.cellHook()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        const CellStyle style = grid_.cellStyle(index.row(), index.column());
+        opt.font = style.font;
+        if (style.background.isValid())
+            opt.backgroundBrush = QBrush(style.background);
+        if (style.text.isValid()) {
+            opt.palette.setColor(QPalette::Text, style.text);
+            opt.palette.setColor(QPalette::HighlightedText, style.text);
+        }
+        const QWidget* widget = option.widget;
+        QStyle* st = widget ? widget->style() : QApplication::style();
+        st->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    }
+
+private:
+    DBGrid& grid_;
+};
+
+} // namespace
+
+DBGrid::DBGrid(QWidget* parent) : QTableView(parent)
+{
+    setModel(&model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new CellDelegate(*this));
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setMouseTracking(true);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    setWordWrap(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DBGrid::titleClicked);
+    connect(this, &QAbstractItemView::doubleClicked, this, [this] { emit rowActivated(); });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+        if (syncing_ || !model_.dataSet() || !current.isValid())
+            return;
+        syncing_ = true;
+        model_.dataSet()->setRecNo(current.row() + 1);
+        syncing_ = false;
+    });
+    connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
+        if (model_.dataSet())
+            syncFromDataSet(model_.dataSet()->recNo() - 1);
+    });
+}
+
+void DBGrid::setColumns(std::vector<db::GridColumn> columns)
+{
+    model_.setColumns(std::move(columns));
+    applyColumns();
+}
+
+void DBGrid::setDataSet(db::DataSet* dataSet)
+{
+    if (auto* old = model_.dataSet())
+        disconnect(old, &db::DataSet::currentChanged, this, nullptr);
+    model_.setDataSet(dataSet);
+    if (dataSet) {
+        connect(dataSet, &db::DataSet::currentChanged, this, [this](int row) { syncFromDataSet(row); });
+        syncFromDataSet(dataSet->recNo() - 1);
+    }
+    applyColumns();
+}
+
+void DBGrid::applyColumns()
+{
+    const auto& cols = model_.columns();
+    for (int i = 0; i < static_cast<int>(cols.size()); ++i) {
+        setColumnHidden(i, !cols[i].visible);
+        if (cols[i].width > 0)
+            setColumnWidth(i, cols[i].width);
+    }
+}
+
+void DBGrid::syncFromDataSet(int row)
+{
+    if (syncing_)
+        return;
+    syncing_ = true;
+    if (row < 0 || row >= model_.rowCount()) {
+        selectionModel()->clearSelection();
+    } else {
+        const QModelIndex idx = model_.index(row, std::max(0, currentIndex().column()));
+        selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        scrollTo(idx);
+    }
+    syncing_ = false;
+}
+
+CellStyle DBGrid::cellStyle(int row, int column) const
+{
+    CellStyle style;
+    style.font = font();
+    style.selected = selectionModel()->isRowSelected(row, QModelIndex());
+    if (cellHook_)
+        cellHook_(row, column, style);
+    return style;
+}
+
+QString DBGrid::cellText(int row, int column) const
+{
+    return model_.data(model_.index(row, column), Qt::DisplayRole).toString();
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid()) {
+        emit rowActivated();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+} // namespace tabel::ui

@@ -1,0 +1,59 @@
+#pragma once
+// The program's data grid (DBGrid2 and the lists): a read-only table over a GridModel with
+// whole-row selection that stays in step with the dataset's current row, column titles that
+// report clicks, and a hook to restyle single cells before they are drawn.
+#include "db/grid_model.h"
+
+#include <QColor>
+#include <QFont>
+#include <QTableView>
+#include <functional>
+
+namespace tabel::ui {
+
+// What the cell hook may change before the default drawing.
+struct CellStyle {
+    QFont font;
+    QColor text;       // invalid = default
+    QColor background; // invalid = default (the selection colour on the selected row)
+    bool selected = false;
+};
+
+class DBGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DBGrid(QWidget* parent = nullptr);
+
+    void setColumns(std::vector<db::GridColumn> columns);
+    void setDataSet(db::DataSet* dataSet);
+    db::DataSet* dataSet() const { return model_.dataSet(); }
+    db::GridModel& gridModel() { return model_; }
+    const db::GridModel& gridModel() const { return model_; }
+
+    // Called for every cell before it is drawn: (visible row, column index, style to adjust).
+    using CellHook = std::function<void(int row, int column, CellStyle& style)>;
+    void setCellHook(CellHook hook) { cellHook_ = std::move(hook); }
+    const CellHook& cellHook() const { return cellHook_; }
+    // The style a cell gets: the default with the hook applied (the delegate draws with it).
+    CellStyle cellStyle(int row, int column) const;
+
+    // The displayed text of a cell.
+    QString cellText(int row, int column) const;
+
+signals:
+    void titleClicked(int column);
+    void rowActivated(); // double click or Enter on a row
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void applyColumns();
+    void syncFromDataSet(int row);
+
+    db::GridModel model_;
+    CellHook cellHook_;
+    bool syncing_ = false;
+};
+
+} // namespace tabel::ui

@@ -1,0 +1,28 @@
+#pragma once
+// Number boxes: a key filter that lets through digits, the decimal comma and Backspace (a typed
+// point becomes a comma) and drops every other character; keys that type nothing (arrows, Tab,
+// Delete, shortcuts) pass. Pasted text can still hold anything, so the whole text is validated
+// when it is read.
+#include <QObject>
+
+class QLineEdit;
+
+namespace tabel::ui {
+
+class NumberKeyFilter : public QObject {
+    Q_OBJECT
+public:
+    explicit NumberKeyFilter(QObject* parent = nullptr) : QObject(parent) {}
+    // Installs a filter owned by the box.
+    static void install(QLineEdit* box);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// The box's text as a number (ConversionError when it is not one).
+double readNumber(const QLineEdit* box);
+// The box's text as a whole number (ConversionError when it is not one).
+qint64 readWhole(const QLineEdit* box);
+
+} // namespace tabel::ui
