@@ -159,12 +159,6 @@ QVariant normalizeFetched(QVariant v, Driver driver)
             }
         }
         return v;
-    case QMetaType::QDateTime:
-        if (driver == Driver::Psql) {
-            const QDateTime utc = v.toDateTime().toUTC();
-            return QVariant(QDateTime(utc.date(), utc.time()));
-        }
-        return v;
     default:
         return v;
     }

@@ -38,8 +38,7 @@ private:
 enum class Driver { Psql, Odbc };
 
 // Brings a value as one driver returns it into the form every reader above expects: an invalid or
-// null variant becomes null, a qulonglong a qint64, CRLF in ODBC text LF, and a QPSQL timestamp
-// (which Qt reads as UTC and shifts to local time) back to its wall-clock value.
+// null variant becomes null, a qulonglong a qint64, CRLF in ODBC text LF.
 QVariant normalizeFetched(QVariant v, Driver driver);
 
 } // namespace tabel::db
