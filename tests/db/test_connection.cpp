@@ -4,6 +4,7 @@
 #include "support/test_db.h"
 #include "support/test_registry.h"
 
+#include <QCoreApplication>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -51,15 +52,17 @@ private slots:
     {
         // A role whose password would break an unquoted connection string.
         const QString password = u"p;w}d{x"_s;
+        const QString role = u"odbc_probe_"_s + QString::number(QCoreApplication::applicationPid());
         Connection admin;
         admin.open(test::serverSettings(u"postgres"_s));
-        admin.execute(u"drop role if exists odbc_probe"_s);
-        admin.execute(u"create role odbc_probe login password 'p;w}d{x'"_s);
+        admin.execute(u"set client_min_messages = warning"_s);
+        admin.execute(u"drop role if exists "_s + role);
+        admin.execute(u"create role "_s + role + u" login password 'p;w}d{x'"_s);
         for (const QString& pwd : {u"tovmask"_s, password}) {
             ConnectionSettings s = test::serverSettings(u"postgres"_s);
             s.driver = Driver::Odbc;
             if (pwd != u"tovmask"_s)
-                s.login = u"odbc_probe"_s;
+                s.login = role;
             s.password = pwd;
             Connection c;
             c.open(s);
@@ -68,7 +71,7 @@ private slots:
             QCOMPARE(q.field(u"who"_s).toText(), s.login);
             QCOMPARE(q.field(u"word"_s).toText(), u"Табель"_s);
         }
-        admin.execute(u"drop role odbc_probe"_s);
+        admin.execute(u"drop role "_s + role);
     }
 
     void wrongPasswordIsAnError_data()
