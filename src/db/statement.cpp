@@ -1,6 +1,7 @@
 #include "db/statement.h"
 
 #include "db/db_error.h"
+#include "db/psql_fetch.h"
 
 #include <QDateTime>
 #include <QSqlError>
@@ -102,14 +103,14 @@ QSqlQuery& Statement::run()
     Connection& c = *connection_;
     if (parsed_.names.isEmpty()) {
         query_.emplace(c.newQuery());
-        query_->setForwardOnly(true);
+        query_->setForwardOnly(c.driver() != Driver::Psql);
         if (!query_->exec(sql_))
             c.fail(query_->lastError());
         return *query_;
     }
     if (!query_ || preparedGeneration_ != c.generation()) {
         query_.emplace(c.newQuery());
-        query_->setForwardOnly(true);
+        query_->setForwardOnly(c.driver() != Driver::Psql);
         if (!query_->prepare(parsed_.text)) {
             const QSqlError e = query_->lastError();
             query_.reset();
@@ -131,6 +132,8 @@ QSqlQuery& Statement::run()
 void fetchAll(QSqlQuery& q, Driver driver, QStringList& names, std::vector<QMetaType>& types,
               std::vector<QVariant>& cells)
 {
+    if (driver == Driver::Psql && fetchPsqlResult(q, names, types, cells))
+        return;
     const QSqlRecord rec = q.record();
     const int n = rec.count();
     names.clear();

@@ -35,7 +35,9 @@ public:
     QVariant param(const QString& name) const;
     bool hasParam(const QString& name) const;
 
-    // Runs the statement; the returned query is positioned before its first row, forward only.
+    // Runs the statement; the returned query is positioned before its first row. QPSQL buffers
+    // the whole result in one libpq result (read by fetchAll without Qt's per-value conversion);
+    // QODBC reads forward only.
     QSqlQuery& run();
     Connection& connection() const { return *connection_; }
 

@@ -132,8 +132,10 @@ QDateTime Value::toDateTime() const
 {
     if (isNull())
         return {};
-    if (v_.typeId() == QMetaType::QDateTime)
-        return v_.toDateTime();
+    if (v_.typeId() == QMetaType::QDateTime) { // stored as wall clock; handed out as local time
+        const QDateTime dt = v_.toDateTime();
+        return QDateTime(dt.date(), dt.time());
+    }
     if (v_.typeId() == QMetaType::QDate)
         return QDateTime(v_.toDate(), QTime(0, 0));
     return QDateTime::fromString(v_.toString().trimmed(), Qt::ISODate);
@@ -149,6 +151,10 @@ QVariant normalizeFetched(QVariant v, Driver driver)
         if (u <= static_cast<qulonglong>(std::numeric_limits<qint64>::max()))
             return QVariant(static_cast<qint64>(u));
         return v;
+    }
+    case QMetaType::QDateTime: {
+        const QDateTime dt = v.toDateTime();
+        return QVariant(QDateTime(dt.date(), dt.time(), Qt::UTC));
     }
     case QMetaType::QString:
         if (driver == Driver::Odbc) {

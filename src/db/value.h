@@ -38,7 +38,9 @@ private:
 enum class Driver { Psql, Odbc };
 
 // Brings a value as one driver returns it into the form every reader above expects: an invalid or
-// null variant becomes null, a qulonglong a qint64, CRLF in ODBC text LF.
+// null variant becomes null, a qulonglong a qint64, CRLF in ODBC text LF, and a timestamp its
+// wall-clock value kept as a UTC-spec QDateTime (a local one costs a time-zone lookup per value;
+// toDateTime() gives it back as local time).
 QVariant normalizeFetched(QVariant v, Driver driver);
 
 } // namespace tabel::db

@@ -1,0 +1,57 @@
+#include "bench_support.h"
+
+#include "db/query.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace tabel::bench {
+
+db::ConnectionSettings settings(const QString& database, db::Driver driver)
+{
+    db::ConnectionSettings s;
+    s.server = u"127.0.0.1"_s;
+    s.database = database;
+    const QString port = qEnvironmentVariable("TABEL_PG_PORT");
+    s.port = port.isEmpty() ? 55432 : port.toInt();
+    s.login = u"sys"_s;
+    s.password = u"tovmask"_s;
+    s.driver = driver;
+    return s;
+}
+
+bool ensureDatabase(const QString& database)
+{
+    db::Connection admin;
+    admin.open(settings(u"postgres"_s));
+    db::Query q(admin, u"select count(*) as n from pg_database where datname = :name"_s);
+    q.setParam(u"name"_s, database);
+    q.open();
+    if (q.field(u"n"_s).toInt() > 0)
+        return false;
+    admin.execute(u"create database "_s + database);
+    return true;
+}
+
+double medianMs(int runs, const std::function<void()>& fn)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        fn();
+        times.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void print(const char* name, double value, const char* unit) { std::printf("%s: %.1f %s\n", name, value, unit); }
+
+void printRatio(const char* name, double value) { std::printf("%s ratio: %.2f\n", name, value); }
+
+} // namespace tabel::bench

@@ -1,0 +1,19 @@
+#pragma once
+// What every benchmark shares: the server started by scripts/pg, medians, and the output lines.
+#include "db/connection.h"
+
+#include <QString>
+#include <functional>
+
+namespace tabel::bench {
+
+// 127.0.0.1, port TABEL_PG_PORT (default 55432), sys/tovmask.
+db::ConnectionSettings settings(const QString& database, db::Driver driver = db::Driver::Psql);
+// Creates the database when it is missing; returns true when it was created (needs filling).
+bool ensureDatabase(const QString& database);
+// Median wall time in milliseconds of `runs` calls of fn.
+double medianMs(int runs, const std::function<void()>& fn);
+void print(const char* name, double value, const char* unit);
+void printRatio(const char* name, double value);
+
+} // namespace tabel::bench
