@@ -1,8 +1,10 @@
 #include "db/connection.h"
 
 #include "db/db_error.h"
+#include "db/pg_exec.h"
 
 #include <QAtomicInt>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -96,16 +98,33 @@ QSqlQuery Connection::newQuery() const
     return QSqlQuery(QSqlDatabase::database(name_, false));
 }
 
-void Connection::fail(const QSqlError& error)
+void Connection::fail(const QSqlError& error) { fail(errorText(error)); }
+
+void Connection::fail(const QString& serverText)
 {
     if (inTransaction_)
         failedInTransaction_ = true;
-    const QString text = errorText(error);
-    throw DbError(text.isEmpty() ? u"Ошибка выполнения запроса"_s : text);
+    throw DbError(serverText.isEmpty() ? u"Ошибка выполнения запроса"_s : serverText);
+}
+
+pg_conn* Connection::pgHandle() const
+{
+    if (!isOpen())
+        throw DbError(u"Нет подключения к базе данных"_s);
+    pg_conn* conn = pgConnection(QSqlDatabase::database(name_, false).driver()->handle());
+    if (!conn)
+        throw DbError(u"Нет подключения к базе данных"_s);
+    return conn;
 }
 
 int Connection::execute(const QString& sql)
 {
+    if (driver() == Driver::Psql) {
+        const PgOutcome outcome = pgExec(pgHandle(), sql, {});
+        if (!outcome.error.isEmpty())
+            fail(outcome.error);
+        return outcome.affected;
+    }
     QSqlQuery q = newQuery();
     if (!q.exec(sql))
         fail(q.lastError());

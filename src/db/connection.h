@@ -9,6 +9,7 @@
 
 class QSqlError;
 class QSqlQuery;
+struct pg_conn;
 
 namespace tabel::db {
 
@@ -37,9 +38,12 @@ public:
     void transaction(const std::function<void()>& fn);
     bool inTransaction() const { return inTransaction_; }
 
-    // For the dataset layer: a query object on this connection, and the report of a failure.
+    // For the dataset layer: a query object on this connection (QODBC), the libpq connection
+    // under QPSQL (throws DbError when not open), and the report of a failed statement.
     QSqlQuery newQuery() const;
+    pg_conn* pgHandle() const;
     [[noreturn]] void fail(const QSqlError& error);
+    [[noreturn]] void fail(const QString& serverText);
 
 private:
     QString name_;

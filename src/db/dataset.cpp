@@ -52,13 +52,14 @@ DataSet::~DataSet() = default;
 
 void DataSet::close()
 {
-    const bool had = open_ || !cells_.empty();
+    const bool had = open_ || store_;
     if (had)
         beginRowChange();
     open_ = false;
     names_.clear();
     types_.clear();
-    cells_.clear();
+    store_.reset();
+    editable_ = nullptr;
     order_.clear();
     visible_.clear();
     cursor_ = 0;
@@ -165,27 +166,29 @@ void DataSet::setFiltered(bool on)
     rebuild(physicalRow());
 }
 
-void DataSet::setResult(QStringList names, std::vector<QMetaType> types, std::vector<QVariant> cells)
+void DataSet::setResult(Fetched fetched)
 {
     beginRowChange();
-    names_ = std::move(names);
-    types_ = std::move(types);
-    cells_ = std::move(cells);
+    names_ = std::move(fetched.names);
+    types_ = std::move(fetched.types);
+    store_ = std::move(fetched.store);
+    editable_ = dynamic_cast<VariantStore*>(store_.get());
     sortText_.clear();
     open_ = true;
     cursor_ = -1; // force the signal
     rebuild(-1);
 }
 
-void DataSet::appendStoredRow(std::vector<QVariant> row)
+VariantStore& DataSet::editableStore()
 {
-    cells_.insert(cells_.end(), std::make_move_iterator(row.begin()), std::make_move_iterator(row.end()));
-}
-
-void DataSet::removeStoredRow(int physical)
-{
-    const auto begin = cells_.begin() + static_cast<std::ptrdiff_t>(physical) * names_.size();
-    cells_.erase(begin, begin + names_.size());
+    if (!store_)
+        throw DbError(u"Набор данных не открыт"_s);
+    if (!editable_) {
+        auto copy = VariantStore::copyOf(*store_);
+        editable_ = copy.get();
+        store_ = std::move(copy);
+    }
+    return *editable_;
 }
 
 void DataSet::applyOrder()
@@ -206,7 +209,7 @@ void DataSet::applyOrder()
         col.number.resize(n);
         col.text.resize(n);
         for (int r = 0; r < n; ++r) {
-            const QVariant& v = cell(r, c);
+            const QVariant v = cell(r, c);
             const Value value(v);
             if (value.isNull()) {
                 col.rank[r] = 0;

@@ -7,6 +7,7 @@
 // filtering keep the current row when it stays visible, otherwise the cursor goes to the first row.
 #include "db/filter.h"
 #include "db/sort.h"
+#include "db/statement.h"
 #include "db/value.h"
 
 #include <QMetaType>
@@ -69,16 +70,12 @@ signals:
 
 protected:
     // Installs a freshly fetched result: sort is cleared, the filter kept, the cursor on the first row.
-    void setResult(QStringList names, std::vector<QMetaType> types, std::vector<QVariant> cells);
+    void setResult(Fetched fetched);
     int physicalRow() const; // current row's index in the stored rows, -1 when none
-    QVariant& cell(int physical, int column) { return cells_[static_cast<size_t>(physical) * names_.size() + column]; }
-    const QVariant& cell(int physical, int column) const
-    {
-        return cells_[static_cast<size_t>(physical) * names_.size() + column];
-    }
-    int storedRows() const { return names_.isEmpty() ? 0 : static_cast<int>(cells_.size() / names_.size()); }
-    void appendStoredRow(std::vector<QVariant> row);
-    void removeStoredRow(int physical);
+    QVariant cell(int physical, int column) const { return store_->at(physical, column); }
+    int storedRows() const { return store_ ? store_->rows() : 0; }
+    // The rows as values that can be changed (a fetched libpq result is converted once).
+    VariantStore& editableStore();
     // Announces a change of the rows; the rebuild() that follows completes it.
     void beginRowChange();
     // Recomputes order and visibility, keeping the given physical row current when visible.
@@ -93,7 +90,8 @@ private:
     bool open_ = false;
     QStringList names_;
     std::vector<QMetaType> types_;
-    std::vector<QVariant> cells_; // row-major
+    std::unique_ptr<CellStore> store_;
+    VariantStore* editable_ = nullptr; // store_ when it is a VariantStore
     std::vector<int> order_;      // all stored rows in sort order
     std::vector<int> visible_;    // the rows passing the filter, in sort order
     int cursor_ = 0;

@@ -2,7 +2,6 @@
 
 #include "db/db_error.h"
 
-#include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
 
@@ -19,13 +18,7 @@ void Query::open()
 {
     if (isOpen())
         close();
-    QStringList names;
-    std::vector<QMetaType> types;
-    std::vector<QVariant> cells;
-    QSqlQuery& q = statement_.run();
-    fetchAll(q, statement_.connection().driver(), names, types, cells);
-    q.finish();
-    setResult(std::move(names), std::move(types), std::move(cells));
+    setResult(statement_.fetch());
 }
 
 void Query::refresh()
@@ -44,22 +37,14 @@ Command::Command(Connection& connection, const QString& sql) : statement_(connec
     statement_.setSql(sql);
 }
 
-int Command::execute()
-{
-    QSqlQuery& q = statement_.run();
-    const int affected = q.numRowsAffected();
-    q.finish();
-    return affected;
-}
+int Command::execute() { return statement_.execute(); }
 
 Value Command::executeReturning()
 {
-    QSqlQuery& q = statement_.run();
-    if (!q.next())
+    const Fetched f = statement_.fetch();
+    if (f.store->rows() == 0 || f.store->columns() == 0)
         throw DbError(u"Команда не вернула значения"_s);
-    const Value v(normalizeFetched(q.value(0), statement_.connection().driver()));
-    q.finish();
-    return v;
+    return Value(f.store->at(0, 0));
 }
 
 } // namespace tabel::db

@@ -1,7 +1,7 @@
 #include "db/statement.h"
 
 #include "db/db_error.h"
-#include "db/psql_fetch.h"
+#include "db/pg_exec.h"
 
 #include <QDateTime>
 #include <QSqlError>
@@ -21,9 +21,12 @@ bool isNameChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 ParsedStatement parseStatement(const QString& sql)
 {
     ParsedStatement out;
-    out.text.reserve(sql.size());
     const qsizetype n = sql.size();
     qsizetype i = 0;
+    auto both = [&out](QStringView piece) {
+        out.odbcText += piece;
+        out.pgText += piece;
+    };
     while (i < n) {
         const QChar c = sql.at(i);
         if (c == u'\'' || c == u'"') { // quoted literal or identifier, doubled quote inside
@@ -38,26 +41,27 @@ ParsedStatement parseStatement(const QString& sql)
                 }
                 ++j;
             }
-            out.text += sql.mid(i, j - i + 1);
+            both(QStringView(sql).mid(i, j - i + 1));
             i = j + 1;
         } else if (c == u'-' && i + 1 < n && sql.at(i + 1) == u'-') { // line comment
             qsizetype j = sql.indexOf(u'\n', i);
             if (j < 0)
                 j = n;
-            out.text += sql.mid(i, j - i);
+            both(QStringView(sql).mid(i, j - i));
             i = j;
         } else if (c == u':' && i + 1 < n && sql.at(i + 1) == u':') { // cast
-            out.text += u"::"_s;
+            both(u"::");
             i += 2;
         } else if (c == u':' && i + 1 < n && isNameStart(sql.at(i + 1))) {
             qsizetype j = i + 1;
             while (j < n && isNameChar(sql.at(j)))
                 ++j;
             out.names << sql.mid(i + 1, j - i - 1).toLower();
-            out.text += u'?';
+            out.odbcText += u'?';
+            out.pgText += u'$' + QString::number(out.names.size());
             i = j;
         } else {
-            out.text += c;
+            both(QStringView(&sql.constData()[i], 1));
             ++i;
         }
     }
@@ -70,7 +74,7 @@ void Statement::setSql(const QString& sql)
         return;
     sql_ = sql;
     parsed_ = parseStatement(sql);
-    query_.reset();
+    odbcQuery_.reset();
     preparedGeneration_ = -1;
     QHash<QString, QVariant> kept;
     for (const QString& name : std::as_const(parsed_.names))
@@ -90,66 +94,97 @@ void Statement::setParam(const QString& name, const QVariant& value)
 
 QVariant Statement::param(const QString& name) const { return values_.value(name.toLower()); }
 
-QVariant Statement::bindable(const QVariant& v) const
+std::vector<QVariant> Statement::values() const
 {
-    // QPSQL sends a QDateTime as UTC; send the wall-clock text instead, which both drivers pass on.
-    if (v.typeId() == QMetaType::QDateTime)
-        return v.toDateTime().toString(u"yyyy-MM-dd HH:mm:ss"_s);
-    return v;
+    std::vector<QVariant> out;
+    for (const QString& name : parsed_.names)
+        out.push_back(values_.value(name));
+    return out;
 }
 
-QSqlQuery& Statement::run()
+QSqlQuery& Statement::runOdbc()
 {
     Connection& c = *connection_;
     if (parsed_.names.isEmpty()) {
-        query_.emplace(c.newQuery());
-        query_->setForwardOnly(c.driver() != Driver::Psql);
-        if (!query_->exec(sql_))
-            c.fail(query_->lastError());
-        return *query_;
+        odbcQuery_.emplace(c.newQuery());
+        odbcQuery_->setForwardOnly(true);
+        if (!odbcQuery_->exec(sql_))
+            c.fail(odbcQuery_->lastError());
+        return *odbcQuery_;
     }
-    if (!query_ || preparedGeneration_ != c.generation()) {
-        query_.emplace(c.newQuery());
-        query_->setForwardOnly(c.driver() != Driver::Psql);
-        if (!query_->prepare(parsed_.text)) {
-            const QSqlError e = query_->lastError();
-            query_.reset();
+    if (!odbcQuery_ || preparedGeneration_ != c.generation()) {
+        odbcQuery_.emplace(c.newQuery());
+        odbcQuery_->setForwardOnly(true);
+        if (!odbcQuery_->prepare(parsed_.odbcText)) {
+            const QSqlError e = odbcQuery_->lastError();
+            odbcQuery_.reset();
             c.fail(e);
         }
         preparedGeneration_ = c.generation();
     }
-    query_->finish();
-    for (int i = 0; i < parsed_.names.size(); ++i)
-        query_->bindValue(i, bindable(values_.value(parsed_.names.at(i))));
-    if (!query_->exec()) {
-        const QSqlError e = query_->lastError();
-        query_.reset(); // a failed prepared statement may be unusable; prepare anew next time
+    odbcQuery_->finish();
+    const std::vector<QVariant> v = values();
+    for (size_t i = 0; i < v.size(); ++i) {
+        // send wall-clock text: a bound QDateTime may be converted to UTC on the way
+        const QVariant& value = v[i];
+        odbcQuery_->bindValue(static_cast<int>(i), value.typeId() == QMetaType::QDateTime
+                                                     ? QVariant(value.toDateTime().toString(u"yyyy-MM-dd HH:mm:ss"_s))
+                                                     : value);
+    }
+    if (!odbcQuery_->exec()) {
+        const QSqlError e = odbcQuery_->lastError();
+        odbcQuery_.reset(); // a failed prepared statement may be unusable; prepare anew next time
         c.fail(e);
     }
-    return *query_;
+    return *odbcQuery_;
 }
 
-void fetchAll(QSqlQuery& q, Driver driver, QStringList& names, std::vector<QMetaType>& types,
-              std::vector<QVariant>& cells)
+Fetched Statement::fetch()
 {
-    if (driver == Driver::Psql && fetchPsqlResult(q, names, types, cells))
-        return;
+    Connection& c = *connection_;
+    Fetched f;
+    if (c.driver() == Driver::Psql) {
+        PgOutcome outcome = pgExec(c.pgHandle(), parsed_.names.isEmpty() ? sql_ : parsed_.pgText, values());
+        if (!outcome.error.isEmpty())
+            c.fail(outcome.error);
+        if (!outcome.result)
+            throw DbError(u"Запрос не вернул строк: "_s + sql_.left(80));
+        auto store = std::make_unique<PgResultStore>(outcome.result);
+        f.names = store->names();
+        f.types = store->types();
+        f.store = std::move(store);
+        return f;
+    }
+    QSqlQuery& q = runOdbc();
     const QSqlRecord rec = q.record();
     const int n = rec.count();
-    names.clear();
-    types.clear();
     for (int i = 0; i < n; ++i) {
-        names << rec.fieldName(i);
-        types.push_back(rec.field(i).metaType());
+        f.names << rec.fieldName(i);
+        f.types.push_back(rec.field(i).metaType());
     }
-    cells.clear();
-    const int expected = q.size();
-    if (expected > 0)
-        cells.reserve(static_cast<size_t>(expected) * n);
+    std::vector<QVariant> cells;
     while (q.next()) {
         for (int i = 0; i < n; ++i)
-            cells.push_back(normalizeFetched(q.value(i), driver));
+            cells.push_back(normalizeFetched(q.value(i), Driver::Odbc));
     }
+    q.finish();
+    f.store = std::make_unique<VariantStore>(n, std::move(cells));
+    return f;
+}
+
+int Statement::execute()
+{
+    Connection& c = *connection_;
+    if (c.driver() == Driver::Psql) {
+        const PgOutcome outcome = pgExec(c.pgHandle(), parsed_.names.isEmpty() ? sql_ : parsed_.pgText, values());
+        if (!outcome.error.isEmpty())
+            c.fail(outcome.error);
+        return outcome.affected;
+    }
+    QSqlQuery& q = runOdbc();
+    const int affected = q.numRowsAffected();
+    q.finish();
+    return affected;
 }
 
 } // namespace tabel::db

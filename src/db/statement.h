@@ -1,28 +1,37 @@
 #pragma once
 // A statement text with named parameters (":data", ":ID" …, names matched without regard to case),
-// and the one place where statements are prepared, bound and run.
+// and the one place where statements are bound and run on either driver.
+#include "db/cell_store.h"
 #include "db/connection.h"
 
 #include <QHash>
+#include <QMetaType>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace tabel::db {
 
-// The text split into the form the drivers take: each ":name" outside quotes and comments becomes
-// "?", in order; "::type" casts are left alone.
+// The text in the forms the drivers take: each ":name" outside quotes and comments becomes "?"
+// (ODBC) or "$n" (libpq), in order; "::type" casts are left alone.
 struct ParsedStatement {
-    QString text;
-    QStringList names; // lower case, one per "?" in order
+    QString odbcText;
+    QString pgText;
+    QStringList names; // lower case, one per placeholder in order
 };
 ParsedStatement parseStatement(const QString& sql);
 
-// Statement text and parameter values, run on a connection. A statement with parameters is
-// prepared once per connection session and re-executed with new values.
+// A whole result: column names, their types, and the rows.
+struct Fetched {
+    QStringList names;
+    std::vector<QMetaType> types;
+    std::unique_ptr<CellStore> store;
+};
+
 class Statement {
 public:
     explicit Statement(Connection& connection) : connection_(&connection) {}
@@ -35,25 +44,22 @@ public:
     QVariant param(const QString& name) const;
     bool hasParam(const QString& name) const;
 
-    // Runs the statement; the returned query is positioned before its first row. QPSQL buffers
-    // the whole result in one libpq result (read by fetchAll without Qt's per-value conversion);
-    // QODBC reads forward only.
-    QSqlQuery& run();
+    // Runs the statement and returns its rows; throws DbError with the server's text.
+    Fetched fetch();
+    // Runs the statement; returns the number of rows it touched (-1 when the driver does not say).
+    int execute();
     Connection& connection() const { return *connection_; }
 
 private:
-    QVariant bindable(const QVariant& v) const;
+    std::vector<QVariant> values() const;
+    QSqlQuery& runOdbc();
 
     Connection* connection_;
     QString sql_;
     ParsedStatement parsed_;
     QHash<QString, QVariant> values_;
-    std::optional<QSqlQuery> query_;
+    std::optional<QSqlQuery> odbcQuery_; // prepared once per connection session
     int preparedGeneration_ = -1;
 };
-
-// Reads the whole result of a run statement, forward only, straight into row-major cells.
-void fetchAll(QSqlQuery& query, Driver driver, QStringList& names, std::vector<QMetaType>& types,
-              std::vector<QVariant>& cells);
 
 } // namespace tabel::db

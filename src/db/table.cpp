@@ -2,8 +2,6 @@
 
 #include "db/db_error.h"
 
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 using namespace Qt::StringLiterals;
 
@@ -20,12 +18,7 @@ void Table::open()
         close();
     Statement s(connection_);
     s.setSql(u"select * from "_s + table_);
-    QStringList names;
-    std::vector<QMetaType> types;
-    std::vector<QVariant> cells;
-    QSqlQuery& q = s.run();
-    fetchAll(q, connection_.driver(), names, types, cells);
-    setResult(std::move(names), std::move(types), std::move(cells));
+    setResult(s.fetch());
 }
 
 void Table::close()
@@ -124,14 +117,13 @@ void Table::post()
                 s.setParam(u"v"_s + QString::number(i), values[i]);
             for (size_t i = 0; i < keys.size(); ++i)
                 s.setParam(u"k"_s + QString::number(i), keys[i]);
-            QSqlQuery& q = s.run();
-            if (q.numRowsAffected() == 0)
+            if (s.execute() == 0)
                 throw DbError(u"Запись таблицы "_s + table_ + u" изменена или удалена другим пользователем"_s);
-            q.finish();
         }
         const int row = editRow_;
+        VariantStore& store = editableStore();
         for (int c = 0; c < fieldCount(); ++c)
-            cell(row, c) = buffer_[c];
+            store.set(row, c, buffer_[c]);
         cancel();
         beginRowChange();
         rebuild(row);
@@ -154,17 +146,17 @@ void Table::post()
     s.setSql(u"insert into "_s + table_ + target + u" returning *"_s);
     for (size_t i = 0; i < values.size(); ++i)
         s.setParam(u"v"_s + QString::number(i), values[i]);
-    QSqlQuery& q = s.run();
-    if (!q.next())
+    const Fetched stored = s.fetch();
+    if (stored.store->rows() == 0)
         throw DbError(u"Сервер не вернул добавленную запись таблицы "_s + table_);
     std::vector<QVariant> row;
     for (int c = 0; c < fieldCount(); ++c) {
-        const int src = q.record().indexOf(fieldName(c));
-        row.push_back(src >= 0 ? normalizeFetched(q.value(src), connection_.driver()) : buffer_[c]);
+        const int src = static_cast<int>(stored.names.indexOf(fieldName(c)));
+        row.push_back(src >= 0 ? stored.store->at(0, src) : buffer_[c]);
     }
-    q.finish();
+    VariantStore& store = editableStore();
     beginRowChange();
-    appendStoredRow(std::move(row));
+    store.appendRow(std::move(row));
     cancel();
     rebuild(storedRows() - 1);
 }
@@ -181,10 +173,11 @@ void Table::remove()
     s.setSql(u"delete from "_s + table_ + where);
     for (size_t i = 0; i < keys.size(); ++i)
         s.setParam(u"k"_s + QString::number(i), keys[i]);
-    s.run().finish();
+    s.execute();
     const int position = recNo();
+    VariantStore& store = editableStore();
     beginRowChange();
-    removeStoredRow(row);
+    store.removeRow(row);
     rebuild(-1);
     setRecNo(position);
 }
