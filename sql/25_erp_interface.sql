@@ -1,0 +1,290 @@
+-- The ERP's views and functions in accounts_dep that the program calls (stand-in). They read the
+-- program's own tables too, so they are created after them.
+
+-- Requisitions with at least one line still open.
+create view accounts_dep.v_mnf_requisition_item as
+select item.id::t_id as id,
+       item.id_doc::t_id as id_doc,
+       (gds.s_caption
+         || case when item.id_gds_color > 0 then ' (' || coalesce(color.s_caption, item.id_gds_color::text) || ')' else '' end
+         || ', ' || fmt_qty(item.f_qty) || ' ' || gds.s_unit)::varchar(254) as s_caption,
+       item.id_gds::t_id as id_gds,
+       greatest(item.f_qty::double precision - coalesce(made.qty, 0), 0)::t_float as f_qty,
+       item.id_gds::text::t_code as s_gds_mc,
+       item.id_gds_color::t_id as id_gds_color
+from mnf_doc.doc_item item
+join cmn_gds_and_srv.gds_and_srv gds on gds.id = item.id_gds
+left join cmn_gds_and_srv.gds_and_srv color on color.id = item.id_gds_color
+left join (select id_doc_item, sum(kol_vo) as qty from accounts_dep.smena group by id_doc_item) made
+       on made.id_doc_item = item.id;
+
+create view accounts_dep.v_mnf_requisition as
+select doc.id::t_id as id,
+       format('Заявка № %s от %s', doc.s_number, to_char(doc.d_date, 'dd.mm.yyyy'))::varchar(254) as s_caption,
+       doc.d_date
+from mnf_doc.doc doc
+where doc.s_kind = 'Заявка'
+  and exists (select 1 from accounts_dep.v_mnf_requisition_item item where item.id_doc = doc.id and item.f_qty > 0);
+
+-- One row per goods and colour that open requisition lines need.
+create view accounts_dep.v_mnf_req_gds as
+select item.id_gds,
+       (gds.s_caption
+         || case when item.id_gds_color > 0 then ' (' || coalesce(color.s_caption, item.id_gds_color::text) || ')' else '' end
+       )::varchar(254) as s_caption,
+       item.id_gds_color::t_id as id_gds_color
+from (select distinct id_gds, id_gds_color from accounts_dep.v_mnf_requisition_item where f_qty > 0) item
+join cmn_gds_and_srv.gds_and_srv gds on gds.id = item.id_gds
+left join cmn_gds_and_srv.gds_and_srv color on color.id = item.id_gds_color;
+
+-- Goods that arrive on stock (consignments), for lookups.
+create view accounts_dep.v_cmn_gds_in as
+select distinct gds.id, gds.s_caption
+from cmn_gds_and_srv.gds_and_srv gds
+join cmn_gds_and_srv.consignment cons on cons.id_gds = gds.id;
+
+-- Open requisition lines that need the goods in the colour; (0, 0) gives none.
+create function accounts_dep.get_doc_item_by_gds(p_id_gds numeric, p_id_gds_color numeric)
+returns table (id t_id, id_doc t_id, s_caption varchar(254), f_qty_need numeric(18, 6))
+language sql stable as $$
+    select item.id, item.id_doc,
+           (format('Заявка № %s от %s', doc.s_number, to_char(doc.d_date, 'dd.mm.yyyy')) || ': ' || item.s_caption)::varchar(254),
+           round(item.f_qty::numeric, 6)::numeric(18, 6)
+    from accounts_dep.v_mnf_requisition_item item
+    join mnf_doc.doc doc on doc.id = item.id_doc
+    where item.id_gds = p_id_gds and item.id_gds_color = p_id_gds_color and item.f_qty > 0
+    order by doc.d_date, doc.s_number, item.id
+$$;
+
+-- The requisition line of a production record.
+create function accounts_dep.get_doc_item_caption_by_smena(p_id_smena numeric)
+returns table (id t_id, s_caption varchar(254))
+language sql stable as $$
+    select item.id, item.s_caption
+    from accounts_dep.smena smena
+    join accounts_dep.v_mnf_requisition_item item on item.id = smena.id_doc_item
+    where smena.id = p_id_smena
+$$;
+
+-- Materials a record may consume: what the manufacturing operations put into its product, and
+-- the record's colour when the product is painted (b_is_color '1').
+create function accounts_dep.get_gds_from_by_smena(p_id_smena numeric)
+returns table (id t_id, s_caption varchar(254), b_is_color varchar(5))
+language sql stable as $$
+    select gds.id, gds.s_caption, '0'::varchar(5)
+    from accounts_dep.smena smena
+    join mnf_operation.operation op on op.id_gds_to = smena.i_id
+    join cmn_gds_and_srv.gds_and_srv gds on gds.id = op.id_gds_from
+    where smena.id = p_id_smena
+    union
+    select gds.id, gds.s_caption, '1'::varchar(5)
+    from accounts_dep.smena smena
+    join cmn_gds_and_srv.gds_attr attr on attr.id = smena.i_id and attr.f_color_qty > 0
+    join cmn_gds_and_srv.gds_and_srv gds on gds.id = smena.color
+    where smena.id = p_id_smena
+    order by 3, 2
+$$;
+
+-- What is left of goods for a record: 'free' = stock not reserved for any requisition, less what
+-- records not yet accepted have recorded; 'reserved' = stock reserved for the record's
+-- requisition. One row for a known record and goods, never negative.
+create function accounts_dep.get_reminder_qty_by_smena(p_id_smena numeric, p_id_gds numeric, p_kind text)
+returns table (s_full_caption text, f_qty double precision)
+language plpgsql stable as $$
+declare
+    v_doc bigint;
+    v_gds record;
+    v_stock double precision;
+    v_reserved double precision;
+    v_pending double precision;
+    v_qty double precision;
+    v_stocks text;
+begin
+    select s.id_doc into v_doc from accounts_dep.smena s where s.id = p_id_smena;
+    if not found then
+        return;
+    end if;
+    select g.id, g.s_caption, g.s_unit into v_gds from cmn_gds_and_srv.gds_and_srv g where g.id = p_id_gds;
+    if not found then
+        return;
+    end if;
+    select coalesce(sum(c.f_qty), 0), coalesce(string_agg(distinct c.s_stock, ', '), 'нет на складе')
+      into v_stock, v_stocks
+      from cmn_gds_and_srv.consignment c where c.id_gds = p_id_gds;
+    if p_kind = 'reserved' then
+        select coalesce(sum(r.f_qty), 0) into v_qty
+          from mnf_doc.reserve r where r.id_gds = p_id_gds and r.id_doc = v_doc;
+        v_qty := greatest(least(v_qty, v_stock), 0);
+        s_full_caption := format('%s — резерв по заявке: %s %s (%s)', v_gds.s_caption, fmt_qty(v_qty::numeric),
+                                 v_gds.s_unit, v_stocks);
+    else
+        select coalesce(sum(r.f_qty), 0) into v_reserved from mnf_doc.reserve r where r.id_gds = p_id_gds;
+        select coalesce(sum(u.f_qty_use), 0) into v_pending
+          from accounts_dep.smena_gds_use u
+          join accounts_dep.smena s on s.id = u.id_smena
+         where u.id_gds_use = p_id_gds and s.ok is distinct from 'ok';
+        v_qty := greatest(v_stock - v_reserved - v_pending, 0);
+        s_full_caption := format('%s — свободно: %s %s (%s)', v_gds.s_caption, fmt_qty(v_qty::numeric),
+                                 v_gds.s_unit, v_stocks);
+    end if;
+    f_qty := v_qty;
+    return next;
+end
+$$;
+
+-- Consignments of the goods with their stock.
+create function accounts_dep.show_consignment(p_id_gds numeric)
+returns table (id t_id, s_caption varchar(254), stock_s_caption varchar(254))
+language sql stable as $$
+    select c.id, c.s_caption, c.s_stock from cmn_gds_and_srv.consignment c where c.id_gds = p_id_gds order by c.id
+$$;
+
+-- Accepts a record: marks it "ok" and writes its materials off the stock, taking first from what
+-- is reserved for its requisition. One step: on any error nothing changes.
+create function accounts_dep.smena__accept_row_hwo(p_id numeric) returns integer
+language plpgsql as $$
+declare
+    v_rec accounts_dep.smena%rowtype;
+    v_use record;
+    v_cons record;
+    v_left double precision;
+    v_take double precision;
+    v_res record;
+begin
+    select * into v_rec from accounts_dep.smena where id = p_id for update;
+    if not found then
+        raise exception 'Запись % не найдена', p_id;
+    end if;
+    if v_rec.ok = 'ok' then
+        raise exception 'Запись % уже принята', p_id;
+    end if;
+    for v_use in select * from accounts_dep.smena_gds_use where id_smena = p_id loop
+        v_left := v_use.f_qty_use;
+        for v_cons in
+            select * from cmn_gds_and_srv.consignment
+            where id_gds = v_use.id_gds_use
+            order by (id = v_use.id_cons_use) desc, id
+            for update
+        loop
+            exit when v_left <= 0;
+            v_take := least(v_cons.f_qty, v_left);
+            update cmn_gds_and_srv.consignment set f_qty = f_qty - v_take where id = v_cons.id;
+            v_left := v_left - v_take;
+        end loop;
+        if v_left > 1e-9 then
+            raise exception 'Недостаточно остатка ТМЦ % для записи %', v_use.id_gds_use, p_id;
+        end if;
+        v_left := v_use.f_qty_use;
+        for v_res in
+            select * from mnf_doc.reserve where id_doc = v_rec.id_doc and id_gds = v_use.id_gds_use order by id for update
+        loop
+            exit when v_left <= 0;
+            v_take := least(v_res.f_qty, v_left);
+            update mnf_doc.reserve set f_qty = f_qty - v_take where id = v_res.id;
+            v_left := v_left - v_take;
+        end loop;
+    end loop;
+    update accounts_dep.smena set ok = 'ok' where id = p_id;
+    return 1;
+end
+$$;
+
+-- Brings a worker's hours cell of one date and shift in step with the records.
+create function accounts_dep.sync_hours_cell(p_w_id integer, p_smena integer, p_data date) returns void
+language plpgsql as $$
+declare
+    v_hours integer;
+    v_col text := 'd' || extract(day from p_data)::int;
+begin
+    select coalesce(sum(time), 0) into v_hours from accounts_dep.smena
+     where w_id = p_w_id and smena = p_smena and data = p_data;
+    execute format('update accounts_dep.h_tabel set %I = $1 where w_id = $2 and smena = $3 and month = $4 and year = $5', v_col)
+      using v_hours, p_w_id, p_smena, extract(month from p_data)::int, extract(year from p_data)::int;
+    if not found then
+        execute format('insert into accounts_dep.h_tabel (w_id, smena, month, year, %I) values ($1, $2, $3, $4, $5)', v_col)
+          using p_w_id, p_smena, extract(month from p_data)::int, extract(year from p_data)::int, v_hours;
+    end if;
+end
+$$;
+
+-- Divides a team record among its team: the record's own worker plus the distinct persons listed
+-- in person_temp for it. Quantity (to 3 decimals) and defects (whole) are shared equally, the
+-- remainders going to the last member; every member but the record's own worker gets a record
+-- of its own (same product, operation, price, date, shift, colour, line and hours); the record
+-- keeps the own worker's share and its materials. The list is emptied and the hours cells of
+-- everyone concerned are recomputed. With no members nothing changes.
+create function accounts_dep.divide_between_person(p_id numeric) returns integer
+language plpgsql as $$
+declare
+    v_rec accounts_dep.smena%rowtype;
+    v_members bigint[];
+    v_codes integer[];
+    v_n integer;
+    v_qty_share numeric;
+    v_brak_share integer;
+    v_total numeric;
+    v_code integer;
+    i integer;
+begin
+    select * into v_rec from accounts_dep.smena where id = p_id for update;
+    if not found then
+        raise exception 'Запись % не найдена', p_id;
+    end if;
+    -- members in the order they were listed, the record's own worker left out
+    select array_agg(m.id_person order by m.first_id), array_agg(m.code order by m.first_id)
+      into v_members, v_codes
+      from (select pt.id_person, min(pt.id) as first_id,
+                   case when p.s_code ~ '^\s*[+-]?\d+\s*$' then p.s_code::integer end as code
+              from accounts_dep.person_temp pt
+              join cmn_contractor.person p on p.id = pt.id_person
+             where pt.id_smena = p_id
+             group by pt.id_person, p.s_code) m
+     where m.code is distinct from v_rec.w_id;
+    delete from accounts_dep.person_temp where id_smena = p_id;
+    if v_members is null then
+        return 0;
+    end if;
+    if array_position(v_codes, null) is not null then
+        raise exception 'У члена бригады нет табельного номера';
+    end if;
+    v_n := array_length(v_members, 1) + 1;
+    v_total := v_rec.kol_vo::numeric;
+    v_qty_share := trunc(v_total / v_n, 3);
+    v_brak_share := v_rec.brak / v_n;
+    update accounts_dep.smena set kol_vo = v_qty_share, brak = v_brak_share where id = p_id;
+    for i in 1 .. v_n - 1 loop
+        v_code := v_codes[i];
+        insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, vvod, ok,
+                                        prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use)
+        values (v_code, v_rec.i_id, v_rec.o_id, v_rec.cena,
+                case when i = v_n - 1 then v_total - v_qty_share * (v_n - 1) else v_qty_share end,
+                case when i = v_n - 1 then v_rec.brak - v_brak_share * (v_n - 1) else v_brak_share end,
+                v_rec.data, v_rec.smena, v_rec.color, v_rec.time, now()::timestamp(0), 'no',
+                v_rec.prize, v_rec.id_doc, v_rec.id_doc_item, 0, v_rec.id_gds_use, 0);
+        perform accounts_dep.sync_hours_cell(v_code, v_rec.smena, v_rec.data);
+    end loop;
+    perform accounts_dep.sync_hours_cell(v_rec.w_id, v_rec.smena, v_rec.data);
+    return v_n;
+end
+$$;
+
+-- A new operation created with a price gets its first norm row (norm 1, that price, no bonus).
+create function accounts_dep.oper_first_norm() returns trigger
+language plpgsql as $$
+begin
+    if new.cena_new is not null then
+        insert into accounts_dep.norm (o_id, norma, prize, price) values (new.id, 1, 0, new.cena_new);
+    end if;
+    return new;
+end
+$$;
+create trigger oper_first_norm after insert on accounts_dep.oper
+for each row execute function accounts_dep.oper_first_norm();
+
+-- The program's statements name its tables and the ERP's domain types without a schema.
+do $$
+begin
+    execute format('alter database %I set search_path = "$user", public, accounts_dep', current_database());
+end
+$$;
+alter role sys set search_path = "$user", public, accounts_dep;
