@@ -1,0 +1,17 @@
+#pragma once
+// The statement texts of the data module's shared queries, kept together in one place. Each is a
+// list of lines that the query joins with line breaks.
+#include <QStringList>
+
+namespace tabel::db::statements {
+
+QStringList workers();
+QStringList izdel();
+QStringList oper();
+QStringList vidOper();
+// The journal's query of a shift: 1, 2, 3, or 4 for overtime.
+QStringList smena(int shift);
+// The timesheet rows of a shift (1, 2 or 3) for a month.
+QStringList hTabel(int shift);
+
+} // namespace tabel::db::statements
