@@ -1,9 +1,33 @@
-// The program: builds the application and runs its event loop.
+// The program: builds the application and its windows, then runs the event loop.
+#include "app/forms.h"
+#include "core/error.h"
+#include "db/connection_settings.h"
+#include "ui/prompter.h"
+
 #include <QApplication>
+#include <QStandardPaths>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tabel"));
-    return QApplication::exec();
+    QApplication::setQuitOnLastWindowClosed(false); // the login window's closing ends the program
+    tabel::ui::WidgetPrompter prompter;
+    tabel::app::StartOptions options;
+    options.site = tabel::app::SiteSettings::fromBuild();
+    options.arguments = QApplication::arguments().mid(1);
+    options.appDataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    options.build = tabel::app::currentBuild();
+    options.driver = tabel::db::driverFromEnvironment();
+    try {
+        tabel::app::Forms forms(prompter, options);
+        if (forms.terminated())
+            return 0;
+        return QApplication::exec();
+    } catch (const tabel::Error& e) { // an error during start-up ends the program
+        prompter.generalError(e.text());
+    } catch (const std::exception& e) {
+        prompter.generalError(QString::fromUtf8(e.what()));
+    }
+    return 1;
 }

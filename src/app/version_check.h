@@ -1,0 +1,15 @@
+#pragma once
+// The version guard: the newest build to start stamps accounts_dep.ver; a build older than the
+// stamp must stop.
+#include "app/build_stamp.h"
+#include "db/connection.h"
+
+namespace tabel::app {
+
+enum class VersionVerdict { Current, NewerInDatabase };
+
+// Stamps the table when it knows only older builds (an empty table gets its first row), then
+// compares again. Throws DbError when the table cannot be read or written.
+VersionVerdict checkVersion(db::Connection& connection, const BuildStamp& build);
+
+} // namespace tabel::app

@@ -1,0 +1,103 @@
+#pragma once
+// TForm1: the journal, the program's working window. It lists the production records of one date
+// and shift (the data module's Smena1 … Smena4), switches date and shift, sorts by column titles,
+// marks acceptance in colour and leads to the actions and the other windows.
+#include "app/roles.h"
+
+#include <QDialog>
+#include <QTimer>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+
+namespace tabel::db {
+class Query;
+}
+namespace tabel::ui {
+class DBGrid;
+}
+
+namespace tabel::app {
+
+class Forms;
+
+class TForm1 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm1(Forms& forms);
+
+    // Journal state.
+    int currentShift = 1;
+    QString currentLogin;
+    QString currentPassword;
+    int buildDate = 0;
+    int buildTime = 0;
+
+    QRadioButton* RadioButton1;
+    QRadioButton* RadioButton2;
+    QRadioButton* RadioButton3;
+    QRadioButton* RadioButton4;
+    QDateEdit* DateT;
+    QCheckBox* CBox1;
+    QComboBox* ComboBox1;
+    ui::DBGrid* DBGrid2;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QPushButton* Button3;
+    QPushButton* Button5;
+    QPushButton* Button8;
+    QPushButton* Button4;
+    QMenuBar* MainMenu;
+    QMenu* N2;
+    QAction* N1;
+    QAction* N3;
+    QAction* N6;
+    QAction* N4;
+    QAction* N8;
+    QAction* N11;
+    QMenu* N7;
+    QAction* N10;
+    QAction* N5;
+    QTimer Timer1;
+
+    // The query behind the grid: the current shift's.
+    db::Query& currentQuery() const;
+
+    void FormCreate();
+    void FormActivate();
+    void DateTChange();
+    void DateTKeyPress(int key);
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton3Click();
+    void RadioButton4Click();
+    void CBox1Click();
+    void Button8Click();
+    void Button4Click();
+    void N5Click();
+    void DBGrid2TitleClick(int column);
+    void Timer1Timer();
+    void ComboBox1Change();
+
+    // Login's gating of buttons and menus.
+    void applyRights(const JournalRights& rights);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void loadDate();
+    void chooseShift(int shift, QRadioButton* button);
+    void wire();
+
+    Forms& forms_;
+};
+
+} // namespace tabel::app
