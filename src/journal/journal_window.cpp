@@ -133,7 +133,13 @@ void TForm1::wire()
     connect(RadioButton3, &QRadioButton::clicked, this, ui::guard(p, [this] { RadioButton3Click(); }));
     connect(RadioButton4, &QRadioButton::clicked, this, ui::guard(p, [this] { RadioButton4Click(); }));
     connect(CBox1, &QCheckBox::toggled, this, ui::guard(p, [this] { CBox1Click(); }));
-    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this, ui::guard(p, [this] { DateTChange(); }));
+    // the calendar closing on a chosen day (by click or Enter)
+    const auto chosen = ui::guard(p, [this](const QDate& day) {
+        DateT->setDate(day);
+        DateTChange();
+    });
+    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this, chosen);
+    connect(DateT->calendarWidget(), &QCalendarWidget::activated, this, chosen);
     connect(Button8, &QPushButton::clicked, this, ui::guard(p, [this] { Button8Click(); }));
     connect(Button4, &QPushButton::clicked, this, ui::guard(p, [this] { Button4Click(); }));
     connect(N5, &QAction::triggered, this, ui::guard(p, [this] { N5Click(); }));

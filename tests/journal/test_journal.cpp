@@ -5,6 +5,7 @@
 #include "support/test_registry.h"
 #include "ui/db_grid.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QRadioButton>
@@ -184,6 +185,12 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
         showDate(QDate(2027, 3, 1));
         QVERIFY(!journal().CBox1->isChecked());
         QVERIFY(!journal().CBox1->font().bold());
+
+        // a day chosen in the calendar reloads the records
+        emit journal().DateT->calendarWidget()->clicked(QDate(2027, 3, 6));
+        QCOMPARE(column(1, u"w_id"_s), QStringList{u"1010"_s});
+        QVERIFY(journal().CBox1->isChecked());
+        showDate(QDate(2027, 3, 1));
 
         // typing a date reloads only with Enter
         journal().DateT->setDate(QDate(2027, 3, 6));
