@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include "db/query.h"
+#include "support/test_db.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -13,13 +14,7 @@ namespace tabel::bench {
 
 db::ConnectionSettings settings(const QString& database, db::Driver driver)
 {
-    db::ConnectionSettings s;
-    s.server = u"127.0.0.1"_s;
-    s.database = database;
-    const QString port = qEnvironmentVariable("TABEL_PG_PORT");
-    s.port = port.isEmpty() ? 55432 : port.toInt();
-    s.login = u"sys"_s;
-    s.password = u"tovmask"_s;
+    db::ConnectionSettings s = test::serverSettings(database);
     s.driver = driver;
     return s;
 }
