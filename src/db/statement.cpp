@@ -82,8 +82,6 @@ void Statement::setSql(const QString& sql)
     values_ = kept;
 }
 
-bool Statement::hasParam(const QString& name) const { return parsed_.names.contains(name.toLower()); }
-
 void Statement::setParam(const QString& name, const QVariant& value)
 {
     const QString key = name.toLower();

@@ -42,7 +42,6 @@ public:
     // statement does not have.
     void setParam(const QString& name, const QVariant& value);
     QVariant param(const QString& name) const;
-    bool hasParam(const QString& name) const;
 
     // Runs the statement and returns its rows; throws DbError with the server's text.
     Fetched fetch();
