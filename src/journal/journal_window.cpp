@@ -4,6 +4,7 @@
 #include "app/login_window.h"
 #include "db/data_module.h"
 #include "ui/appearance.h"
+#include "ui/busy_cursor.h"
 #include "ui/db_grid.h"
 #include "ui/guard.h"
 
@@ -200,10 +201,7 @@ void TForm1::loadDate()
 
 void TForm1::DateTChange()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
+    const ui::BusyCursor busy;
     loadDate();
     CBox1->setChecked(DateT->date().dayOfWeek() >= 6);
     DBGrid2->setFocus();
@@ -246,10 +244,7 @@ void TForm1::CBox1Click() { paint(CBox1, CBox1->isChecked() ? red : QColor(), CB
 
 void TForm1::Button8Click()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
+    const ui::BusyCursor busy;
     db::TDataModule6& dm = forms_.dataModule();
     for (int shift = 1; shift <= 4; ++shift)
         dm.smenaQuery(shift).close();
