@@ -40,7 +40,7 @@ void paint(QWidget* w, const QColor& background, bool bold)
     w->setFont(f);
 }
 
-std::vector<db::GridColumn> journalColumns()
+std::vector<ui::GridColumn> journalColumns()
 {
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment center = Qt::AlignCenter;

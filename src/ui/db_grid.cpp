@@ -68,7 +68,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent)
     });
 }
 
-void DBGrid::setColumns(std::vector<db::GridColumn> columns)
+void DBGrid::setColumns(std::vector<GridColumn> columns)
 {
     model_.setColumns(std::move(columns));
     applyColumns();

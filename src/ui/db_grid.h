@@ -2,7 +2,7 @@
 // The program's data grid (DBGrid2 and the lists): a read-only table over a GridModel with
 // whole-row selection that stays in step with the dataset's current row, column titles that
 // report clicks, and a hook to restyle single cells before they are drawn.
-#include "db/grid_model.h"
+#include "ui/grid_model.h"
 
 #include <QColor>
 #include <QFont>
@@ -24,11 +24,11 @@ class DBGrid : public QTableView {
 public:
     explicit DBGrid(QWidget* parent = nullptr);
 
-    void setColumns(std::vector<db::GridColumn> columns);
+    void setColumns(std::vector<GridColumn> columns);
     void setDataSet(db::DataSet* dataSet);
     db::DataSet* dataSet() const { return model_.dataSet(); }
-    db::GridModel& gridModel() { return model_; }
-    const db::GridModel& gridModel() const { return model_; }
+    GridModel& gridModel() { return model_; }
+    const GridModel& gridModel() const { return model_; }
 
     // Called for every cell before it is drawn: (visible row, column index, style to adjust).
     using CellHook = std::function<void(int row, int column, CellStyle& style)>;
@@ -51,7 +51,7 @@ private:
     void applyColumns();
     void syncFromDataSet(int row);
 
-    db::GridModel model_;
+    GridModel model_;
     CellHook cellHook_;
     bool syncing_ = false;
 };

@@ -1,8 +1,8 @@
-#include "db/grid_model.h"
+#include "ui/grid_model.h"
 
 #include <QFont>
 
-namespace tabel::db {
+namespace tabel::ui {
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -95,4 +95,4 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     }
 }
 
-} // namespace tabel::db
+} // namespace tabel::ui

@@ -8,7 +8,10 @@
 #include <functional>
 #include <vector>
 
-namespace tabel::db {
+namespace tabel::ui {
+
+using db::DataSet;
+using db::Value;
 
 struct GridColumn {
     QString field;
@@ -18,6 +21,8 @@ struct GridColumn {
     bool visible = true;
     // How the value is shown; the default is Value::toText().
     std::function<QString(const Value&)> format;
+    // The field a title click sorts by; empty when the title does not sort.
+    QString sortField;
 };
 
 class GridModel : public QAbstractTableModel {
@@ -48,4 +53,4 @@ private:
     std::vector<QMetaObject::Connection> links_;
 };
 
-} // namespace tabel::db
+} // namespace tabel::ui
