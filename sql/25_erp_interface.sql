@@ -288,3 +288,6 @@ begin
 end
 $$;
 alter role sys set search_path = "$user", public, accounts_dep;
+-- The program's statements carry day-first date texts ('13.12.2026'); the program pins this on
+-- every session itself, and psql sessions of the same roles read them the same way.
+alter role sys set datestyle = 'ISO, DMY';

@@ -234,6 +234,7 @@ begin
             execute format('create role %I login password %L', v_login, v_login);
         end if;
         execute format('alter role %I set search_path = "$user", public, accounts_dep', v_login);
+        execute format('alter role %I set datestyle = %L', v_login, 'ISO, DMY');
     end loop;
 end
 $$;

@@ -1,12 +1,15 @@
 #include "db/connection.h"
 
 #include "db/db_error.h"
+#include "db/odbc_result.h"
 #include "db/pg_exec.h"
 
 #include <QAtomicInt>
+#include <QDateTime>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTimeZone>
 
 using namespace Qt::StringLiterals;
 
@@ -28,6 +31,21 @@ QString errorText(const QSqlError& e)
     if (drv.isEmpty())
         return db;
     return db + u"\n"_s + drv;
+}
+
+QString sqlText(const QString& text)
+{
+    QString q = text;
+    q.replace(u"'"_s, u"''"_s);
+    return u'\'' + q + u'\'';
+}
+
+// The client's UTC offset now, as the server's interval literal ("+05:00").
+QString utcOffsetLiteral()
+{
+    const int seconds = QDateTime::currentDateTime().offsetFromUtc();
+    const int minutes = std::abs(seconds) / 60;
+    return QString::asprintf("%c%02d:%02d", seconds < 0 ? '-' : '+', minutes / 60, minutes % 60);
 }
 
 } // namespace
@@ -73,6 +91,28 @@ void Connection::open(const ConnectionSettings& settings)
         const QString text = errorText(db.lastError());
         throw DbError(text.isEmpty() ? u"Не удалось подключиться к базе данных"_s : text);
     }
+    try {
+        pinSession();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Connection::pinSession()
+{
+    // Statements carry day-first date texts (vvod='13.12.2026'); a server's default "ISO, MDY"
+    // would refuse or misread them.
+    execute(u"set DateStyle = 'ISO, DMY'"_s);
+    // now()::t_date in the statements is the shop's date, not the server's.
+    const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
+    try {
+        if (zone.isEmpty())
+            throw DbError(u"no zone name"_s);
+        execute(u"set TimeZone = "_s + sqlText(zone));
+    } catch (const DbError&) { // a zone name the server does not know: the offset in force now
+        execute(u"set time zone interval "_s + sqlText(utcOffsetLiteral()) + u" hour to minute"_s);
+    }
 }
 
 void Connection::close()
@@ -88,7 +128,13 @@ void Connection::close()
 
 bool Connection::isOpen() const
 {
-    return QSqlDatabase::contains(name_) && QSqlDatabase::database(name_, false).isOpen();
+    if (!QSqlDatabase::contains(name_))
+        return false;
+    const QSqlDatabase db = QSqlDatabase::database(name_, false);
+    if (!db.isOpen())
+        return false;
+    // QPSQL notices a dropped connection itself; QODBC keeps saying it is open
+    return settings_.driver != Driver::Odbc || !odbcConnectionDead(db.driver()->handle());
 }
 
 QSqlQuery Connection::newQuery() const
@@ -133,8 +179,13 @@ int Connection::execute(const QString& sql)
 
 void Connection::transaction(const std::function<void()>& fn)
 {
-    if (inTransaction_) { // nested: part of the outer one
-        fn();
+    if (inTransaction_) { // nested: part of the outer one, which an escaping error dooms
+        try {
+            fn();
+        } catch (...) {
+            failedInTransaction_ = true;
+            throw;
+        }
         return;
     }
     QSqlDatabase db = QSqlDatabase::database(name_, false);

@@ -21,6 +21,8 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // Opens (closing first) from the settings on their driver; throws DbError when it cannot.
+    // Every session reads day-first date texts (DateStyle "ISO, DMY") and runs in the client's
+    // time zone, whatever the server's configuration.
     void open(const ConnectionSettings& settings);
     void close();
     bool isOpen() const;
@@ -34,7 +36,9 @@ public:
 
     // Runs fn in one transaction. When any statement inside fails (even one whose DbError fn caught)
     // or fn throws, everything is rolled back and the error propagates; commit() of some drivers
-    // reports success after a failed statement, so it is never trusted to notice.
+    // reports success after a failed statement, so it is never trusted to notice. A nested call
+    // joins the outer transaction: an error escaping it rolls the whole outer transaction back,
+    // even when the outer code catches that error.
     void transaction(const std::function<void()>& fn);
     bool inTransaction() const { return inTransaction_; }
 
@@ -46,6 +50,8 @@ public:
     [[noreturn]] void fail(const QString& serverText);
 
 private:
+    void pinSession();
+
     QString name_;
     ConnectionSettings settings_;
     int generation_ = 0;

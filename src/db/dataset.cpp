@@ -126,10 +126,21 @@ bool DataSet::locate(const QString& name, const QVariant& wanted)
     const int c = fieldIndex(name);
     requireColumn(c, name);
     const Value w(wanted);
+    // text sought in a number field must read as a number, or nothing matches ("abc" is not 0)
+    std::optional<double> wantedNumber;
+    if (w.isNumeric()) {
+        wantedNumber = w.toDouble();
+    } else if (!w.isNull()) {
+        bool ok = false;
+        const double d = QString(w.toText().trimmed()).replace(u',', u'.').toDouble(&ok);
+        if (ok)
+            wantedNumber = d;
+    }
     for (int r = 0; r < recordCount(); ++r) {
         const Value v(cell(visible_[r], c));
-        const bool equal = (v.isNumeric() || w.isNumeric()) ? (!v.isNull() && !w.isNull() && v.toDouble() == w.toDouble())
-                                                            : (v.isNull() == w.isNull() && v.toText() == w.toText());
+        const bool equal = (v.isNumeric() || w.isNumeric())
+            ? (!v.isNull() && wantedNumber && v.toDouble() == *wantedNumber)
+            : (v.isNull() == w.isNull() && v.toText() == w.toText());
         if (equal) {
             setCursor(r);
             return true;
@@ -138,9 +149,21 @@ bool DataSet::locate(const QString& name, const QVariant& wanted)
     return false;
 }
 
+void DataSet::requireFields(const QStringList& fields) const
+{
+    if (!open_)
+        return;
+    for (const QString& f : fields)
+        requireColumn(fieldIndex(f), f);
+}
+
 void DataSet::setSort(const QString& text)
 {
-    parseSort(text); // validate before anything changes
+    // validated before anything changes: a bad text leaves the previous sort in force
+    QStringList fields;
+    for (const SortKey& k : parseSort(text))
+        fields << k.field;
+    requireFields(fields);
     sortText_ = text;
     beginRowChange();
     rebuild(physicalRow());
@@ -148,7 +171,9 @@ void DataSet::setSort(const QString& text)
 
 void DataSet::setFilter(const QString& text)
 {
+    // validated before anything changes: a bad text leaves the previous filter in force
     Filter parsed = text.trimmed().isEmpty() ? Filter() : Filter::parse(text);
+    requireFields(parsed.fields());
     filterText_ = text;
     filterExpr_ = std::move(parsed);
     if (filtered_) {
@@ -216,10 +241,9 @@ void DataSet::applyOrder()
             } else if (value.isNumeric() || v.typeId() == QMetaType::Bool) {
                 col.rank[r] = 1;
                 col.number[r] = value.toDouble();
-            } else if (v.typeId() == QMetaType::QDate || v.typeId() == QMetaType::QDateTime) {
+            } else if (const std::optional<qint64> m = value.moment()) {
                 col.rank[r] = 1;
-                const QDateTime dt = value.toDateTime();
-                col.number[r] = static_cast<double>(dt.date().toJulianDay()) * 86400.0 + dt.time().msecsSinceStartOfDay() / 1000.0;
+                col.number[r] = static_cast<double>(*m); // exact below year 2255
             } else {
                 col.rank[r] = 2;
                 col.text[r] = russianCollator().sortKey(v.toString());

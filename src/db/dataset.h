@@ -55,9 +55,12 @@ public:
     // returns false and stays put when there is none.
     bool locate(const QString& name, const QVariant& value);
 
+    // A malformed text or one naming a field the result does not have throws DbError and leaves
+    // the sort as it was.
     void setSort(const QString& text);
     const QString& sort() const { return sortText_; }
-    // The filter text is parsed at once (a malformed one throws DbError) and applies while filtered.
+    // The filter text is parsed at once and applies while filtered; a malformed one, or one naming
+    // a field the result does not have, throws DbError and leaves the filter as it was.
     void setFilter(const QString& text);
     const QString& filter() const { return filterText_; }
     void setFiltered(bool on);
@@ -81,6 +84,8 @@ protected:
     // Recomputes order and visibility, keeping the given physical row current when visible.
     void rebuild(int keepPhysical);
     void requireColumn(int column, const QString& name) const;
+    // Throws DbError for a field the open result does not have (nothing is checked while closed).
+    void requireFields(const QStringList& fields) const;
     void setCursor(int visibleRow);
 
 private:

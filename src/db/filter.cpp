@@ -2,7 +2,9 @@
 
 #include "db/db_error.h"
 
+#include <QDateTime>
 #include <cmath>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +20,7 @@ struct Filter::Node {
     bool isText = false;
     QString text; // lower case for text comparison
     double number = 0;
+    std::optional<qint64> moment; // a text literal that reads as a date or timestamp
 };
 
 namespace {
@@ -94,6 +97,23 @@ std::vector<Token> tokenize(const QString& s)
     }
     out.push_back({Token::Kind::End, {}, n});
     return out;
+}
+
+// "DD.MM.YYYY", "DD.MM.YYYY HH:MM:SS" or ISO, on the scale of dayOrdinal().
+std::optional<qint64> momentOf(const QString& text)
+{
+    const QString t = text.trimmed();
+    for (const QString& format : {u"dd.MM.yyyy"_s, u"yyyy-MM-dd"_s}) {
+        const QDate d = QDate::fromString(t, format);
+        if (d.isValid())
+            return dayOrdinal(d);
+    }
+    for (const QString& format : {u"dd.MM.yyyy HH:mm:ss"_s, u"yyyy-MM-dd HH:mm:ss"_s, u"dd.MM.yyyy HH:mm"_s}) {
+        const QDateTime dt = QDateTime::fromString(t, format);
+        if (dt.isValid())
+            return Timestamp::fromDateTime(dt).ordinal();
+    }
+    return std::nullopt;
 }
 
 class Parser {
@@ -186,6 +206,7 @@ private:
         if (v.kind == Token::Kind::String) {
             node->isText = true;
             node->text = v.text.toLower();
+            node->moment = momentOf(v.text);
         } else if (v.kind == Token::Kind::Number && node->op != Node::Op::Like) {
             bool ok = false;
             node->number = v.text.toDouble(&ok);
@@ -264,6 +285,11 @@ bool evaluate(const Node& n, const std::function<Value(int)>& column)
         return n.op == Node::Op::Ne; // null equals nothing
     if (n.op == Node::Op::Like)
         return likeMatch(v.toText().toLower(), n.text);
+    if (n.isText && n.moment) { // dates compare as dates, not as "DD.MM.YYYY" texts
+        const std::optional<qint64> m = v.moment();
+        if (m)
+            return compare(n.op, *m, *n.moment);
+    }
     if (n.isText) {
         if (v.isNumeric()) { // '5' against a number column compares as numbers when it can
             bool ok = false;

@@ -1,5 +1,7 @@
 #include "db/pg_exec.h"
 
+#include "db/value.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
@@ -14,6 +16,7 @@ namespace {
 enum Oid : unsigned {
     BoolOid = 16, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, OidOid = 26,
     Float4Oid = 700, Float8Oid = 701, NumericOid = 1700, DateOid = 1082, TimestampOid = 1114,
+    TimestamptzOid = 1184,
 };
 
 int digits(const char* p, int n)
@@ -34,19 +37,32 @@ QDate parseIsoDate(const char* s, int len)
     return QDate(digits(s, 4), digits(s + 5, 2), digits(s + 8, 2));
 }
 
-// Wall-clock timestamps are kept as UTC-spec values (see normalizeFetched).
-QVariant parseTimestamp(const char* s, int len)
+// "YYYY-MM-DD HH:MM:SS[.ffffff][+HH[:MM[:SS]]]" as the server writes it in ISO DateStyle. A time
+// zone offset (timestamptz) is brought to the client's wall clock; the session runs in the
+// client's zone, so it is normally that already.
+QVariant parseTimestamp(const char* s, int len, bool withZone)
 {
-    const QDate date = parseIsoDate(s, len);
+    Timestamp t{parseIsoDate(s, len), 0};
     if (len < 19 || (s[10] != ' ' && s[10] != 'T') || s[13] != ':' || s[16] != ':')
-        return QDateTime(date, QTime(0, 0), Qt::UTC);
-    int ms = 0;
-    if (len > 20 && s[19] == '.') {
-        int scale = 100;
-        for (int i = 20; i < len && i < 23 && s[i] >= '0' && s[i] <= '9'; ++i, scale /= 10)
-            ms += (s[i] - '0') * scale;
+        return QVariant::fromValue(t);
+    t.micros = ((digits(s + 11, 2) * Q_INT64_C(60) + digits(s + 14, 2)) * 60 + digits(s + 17, 2)) * 1000000;
+    int i = 19;
+    if (i < len && s[i] == '.') {
+        int scale = 100000;
+        for (++i; i < len && s[i] >= '0' && s[i] <= '9'; ++i, scale /= 10)
+            t.micros += (s[i] - '0') * scale;
     }
-    return QDateTime(date, QTime(digits(s + 11, 2), digits(s + 14, 2), digits(s + 17, 2), ms), Qt::UTC);
+    if (!withZone || i >= len || (s[i] != '+' && s[i] != '-'))
+        return QVariant::fromValue(t);
+    const int sign = s[i] == '-' ? -1 : 1;
+    const int fields[3] = {len >= i + 3 ? digits(s + i + 1, 2) : 0, len >= i + 6 ? digits(s + i + 4, 2) : 0,
+                           len >= i + 9 ? digits(s + i + 7, 2) : 0};
+    const int offset = sign * (fields[0] * 3600 + fields[1] * 60 + fields[2]);
+    const QDateTime zoned(t.date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(t.micros / 1000)),
+                          Qt::OffsetFromUTC, offset);
+    Timestamp local = Timestamp::fromDateTime(zoned.toLocalTime());
+    local.micros += t.micros % 1000;
+    return QVariant::fromValue(local);
 }
 
 QVariant convert(unsigned oid, const char* s, int len)
@@ -76,7 +92,8 @@ QVariant convert(unsigned oid, const char* s, int len)
     case DateOid:
         return QVariant(parseIsoDate(s, len));
     case TimestampOid:
-        return parseTimestamp(s, len);
+    case TimestamptzOid:
+        return parseTimestamp(s, len, oid == TimestamptzOid);
     default:
         break;
     }
@@ -91,7 +108,7 @@ QMetaType typeOf(unsigned oid)
     case Int8Oid: case OidOid: return QMetaType(QMetaType::LongLong);
     case Float4Oid: case Float8Oid: case NumericOid: return QMetaType(QMetaType::Double);
     case DateOid: return QMetaType(QMetaType::QDate);
-    case TimestampOid: return QMetaType(QMetaType::QDateTime);
+    case TimestampOid: case TimestamptzOid: return QMetaType::fromType<Timestamp>();
     default: return QMetaType(QMetaType::QString);
     }
 }
@@ -99,25 +116,9 @@ QMetaType typeOf(unsigned oid)
 // A parameter value as the text libpq sends; null stays null.
 std::optional<QByteArray> paramText(const QVariant& v)
 {
-    if (!v.isValid() || v.isNull())
+    if (isNullParameter(v))
         return std::nullopt;
-    switch (v.typeId()) {
-    case QMetaType::Bool:
-        return QByteArray(v.toBool() ? "t" : "f");
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return QByteArray::number(v.toDouble(), 'g', 17);
-    case QMetaType::QDate:
-        return v.toDate().toString(Qt::ISODate).toLatin1();
-    case QMetaType::QDateTime: {
-        const QDateTime dt = v.toDateTime();
-        return (dt.date().toString(Qt::ISODate) + u' ' + dt.time().toString(QStringLiteral("HH:mm:ss.zzz"))).toLatin1();
-    }
-    case QMetaType::QTime:
-        return v.toTime().toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1();
-    default:
-        return v.toString().toUtf8();
-    }
+    return parameterText(v);
 }
 
 } // namespace

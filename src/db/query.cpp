@@ -28,8 +28,11 @@ void Query::refresh()
     open();
     if (!keepSort.isEmpty())
         setSort(keepSort);
-    if (row > 0)
+    // the same row number while the list still has that many rows, otherwise the first row
+    if (row > 0 && row <= recordCount())
         setRecNo(row);
+    else
+        first();
 }
 
 Command::Command(Connection& connection, const QString& sql) : statement_(connection)

@@ -14,7 +14,7 @@ std::vector<SortKey> parseSort(const QString& text)
     std::vector<SortKey> keys;
     if (text.trimmed().isEmpty())
         return keys;
-    static const QRegularExpression term(uR"(^\s*([A-Za-z_][A-Za-z0-9_.]*)(?:\s+(ASC|DESC))?\s*$)"_s,
+    static const QRegularExpression term(uR"(^\s*([\p{L}_][\p{L}\p{N}_.]*)(?:\s+(ASC|DESC))?\s*$)"_s,
                                          QRegularExpression::CaseInsensitiveOption);
     for (const QString& part : text.split(u',')) {
         const auto m = term.match(part);

@@ -1,6 +1,7 @@
 #include "db/statement.h"
 
 #include "db/db_error.h"
+#include "db/odbc_result.h"
 #include "db/pg_exec.h"
 
 #include <QDateTime>
@@ -16,6 +17,39 @@ namespace {
 bool isNameStart(QChar c) { return c.isLetter() || c == u'_'; }
 bool isNameChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 
+// Where the opening tag of a dollar-quoted string starting at i ends ("$$", "$body$"), or 0.
+// "$1" is a positional parameter, not a tag.
+qsizetype dollarTagEnd(const QString& sql, qsizetype i)
+{
+    if (sql.at(i) != u'$' || (i > 0 && isNameChar(sql.at(i - 1))))
+        return 0;
+    qsizetype j = i + 1;
+    if (j < sql.size() && sql.at(j).isDigit())
+        return 0;
+    while (j < sql.size() && isNameChar(sql.at(j)))
+        ++j;
+    return j < sql.size() && sql.at(j) == u'$' ? j + 1 : 0;
+}
+
+// A parameter as QODBC binds it so that the server reads what libpq would be sent: NULL as a
+// null of its type, date-times as wall-clock text to the microsecond (QODBC would bind a
+// QDateTime to the millisecond and may convert it to UTC on the way). psqlODBC sends text
+// parameters untyped, so the server reads them as the type the statement wants.
+QVariant odbcParameter(const QVariant& v)
+{
+    if (isNullParameter(v))
+        return QVariant(v.isValid() && v.typeId() != qMetaTypeId<Timestamp>() ? v.metaType() : QMetaType::fromType<QString>());
+    // doubles as their shortest text too: psqlODBC would write 17 digits (0.1 as 0.10000000000000001)
+    switch (v.typeId()) {
+    case QMetaType::QDateTime:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QVariant(QString::fromLatin1(parameterText(v)));
+    default:
+        return v.typeId() == qMetaTypeId<Timestamp>() ? QVariant(QString::fromLatin1(parameterText(v))) : v;
+    }
+}
+
 } // namespace
 
 ParsedStatement parseStatement(const QString& sql)
@@ -29,7 +63,62 @@ ParsedStatement parseStatement(const QString& sql)
     };
     while (i < n) {
         const QChar c = sql.at(i);
-        if (c == u'\'' || c == u'"') { // quoted literal or identifier, doubled quote inside
+        const bool escapeString = (c == u'e' || c == u'E') && i + 1 < n && sql.at(i + 1) == u'\''
+            && (i == 0 || !isNameChar(sql.at(i - 1)));
+        // Qt's ODBC layer looks for ":name" itself and knows only '…' quotes, so the ODBC text
+        // carries E'…' quotes as '' and $$…$$ strings as '…', and no comments.
+        if (escapeString) { // E'…': a backslash takes the next character, '' is a quote
+            QString odbc = sql.mid(i, 2);
+            qsizetype j = i + 2;
+            while (j < n) {
+                if (sql.at(j) == u'\\' && j + 1 < n) {
+                    odbc += sql.at(j + 1) == u'\'' ? u"''"_s : sql.mid(j, 2);
+                    j += 2;
+                    continue;
+                }
+                if (sql.at(j) == u'\'') {
+                    if (j + 1 < n && sql.at(j + 1) == u'\'') {
+                        odbc += u"''"_s;
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                odbc += sql.at(j++);
+            }
+            if (j < n)
+                odbc += u'\'';
+            j = std::min(j, n - 1);
+            out.pgText += QStringView(sql).mid(i, j - i + 1);
+            out.odbcText += odbc;
+            i = j + 1;
+        } else if (c == u'/' && i + 1 < n && sql.at(i + 1) == u'*') { // block comment, nested
+            qsizetype j = i + 2;
+            int depth = 1;
+            while (j < n && depth > 0) {
+                if (sql.at(j) == u'/' && j + 1 < n && sql.at(j + 1) == u'*') {
+                    ++depth;
+                    j += 2;
+                } else if (sql.at(j) == u'*' && j + 1 < n && sql.at(j + 1) == u'/') {
+                    --depth;
+                    j += 2;
+                } else {
+                    ++j;
+                }
+            }
+            out.pgText += QStringView(sql).mid(i, j - i);
+            out.odbcText += u' ';
+            i = j;
+        } else if (const qsizetype tagEnd = dollarTagEnd(sql, i); tagEnd > 0) { // $tag$ … $tag$
+            const QString tag = sql.mid(i, tagEnd - i);
+            const qsizetype close = sql.indexOf(tag, tagEnd);
+            const qsizetype j = close < 0 ? n : close + tag.size();
+            out.pgText += QStringView(sql).mid(i, j - i);
+            QString body = sql.mid(tagEnd, (close < 0 ? n : close) - tagEnd);
+            body.replace(u"'"_s, u"''"_s);
+            out.odbcText += u'\'' + body + u'\'';
+            i = j;
+        } else if (c == u'\'' || c == u'"') { // quoted literal or identifier, doubled quote inside
             qsizetype j = i + 1;
             while (j < n) {
                 if (sql.at(j) == c) {
@@ -47,7 +136,7 @@ ParsedStatement parseStatement(const QString& sql)
             qsizetype j = sql.indexOf(u'\n', i);
             if (j < 0)
                 j = n;
-            both(QStringView(sql).mid(i, j - i));
+            out.pgText += QStringView(sql).mid(i, j - i);
             i = j;
         } else if (c == u':' && i + 1 < n && sql.at(i + 1) == u':') { // cast
             both(u"::");
@@ -122,13 +211,8 @@ QSqlQuery& Statement::runOdbc()
     }
     odbcQuery_->finish();
     const std::vector<QVariant> v = values();
-    for (size_t i = 0; i < v.size(); ++i) {
-        // send wall-clock text: a bound QDateTime may be converted to UTC on the way
-        const QVariant& value = v[i];
-        odbcQuery_->bindValue(static_cast<int>(i), value.typeId() == QMetaType::QDateTime
-                                                     ? QVariant(value.toDateTime().toString(u"yyyy-MM-dd HH:mm:ss"_s))
-                                                     : value);
-    }
+    for (size_t i = 0; i < v.size(); ++i)
+        odbcQuery_->bindValue(static_cast<int>(i), odbcParameter(v[i]));
     if (!odbcQuery_->exec()) {
         const QSqlError e = odbcQuery_->lastError();
         odbcQuery_.reset(); // a failed prepared statement may be unusable; prepare anew next time
@@ -156,14 +240,20 @@ Fetched Statement::fetch()
     QSqlQuery& q = runOdbc();
     const QSqlRecord rec = q.record();
     const int n = rec.count();
+    const std::vector<OdbcColumn> kinds = odbcColumns(q);
     for (int i = 0; i < n; ++i) {
         f.names << rec.fieldName(i);
-        f.types.push_back(rec.field(i).metaType());
+        switch (kinds[i]) {
+        case OdbcColumn::Bool: f.types.push_back(QMetaType::fromType<bool>()); break;
+        case OdbcColumn::Real: f.types.push_back(QMetaType::fromType<double>()); break;
+        case OdbcColumn::Timestamp: f.types.push_back(QMetaType::fromType<Timestamp>()); break;
+        case OdbcColumn::Plain: f.types.push_back(rec.field(i).metaType()); break;
+        }
     }
     std::vector<QVariant> cells;
     while (q.next()) {
         for (int i = 0; i < n; ++i)
-            cells.push_back(normalizeFetched(q.value(i), Driver::Odbc));
+            cells.push_back(odbcValue(q, i, kinds[i]));
     }
     q.finish();
     f.store = std::make_unique<VariantStore>(n, std::move(cells));

@@ -16,7 +16,8 @@
 
 namespace tabel::db {
 
-// The text in the forms the drivers take: each ":name" outside quotes and comments becomes "?"
+// The text in the forms the drivers take: each ":name" outside quoted texts (also E'…' and
+// $tag$…$tag$) and comments (-- and nested /* */) becomes "?"
 // (ODBC) or "$n" (libpq), in order; "::type" casts are left alone.
 struct ParsedStatement {
     QString odbcText;

@@ -42,11 +42,21 @@ void Table::edit()
     state_ = State::Edit;
 }
 
+std::vector<QVariant> Table::storedRow(const Fetched& stored) const
+{
+    std::vector<QVariant> row;
+    for (int c = 0; c < fieldCount(); ++c) {
+        const int src = static_cast<int>(stored.names.indexOf(fieldName(c)));
+        row.push_back(src >= 0 ? stored.store->at(0, src) : buffer_[c]);
+    }
+    return row;
+}
+
 void Table::append()
 {
     if (!isOpen())
         throw DbError(u"Таблица "_s + table_ + u" не открыта"_s);
-    cancel();
+    post(); // a row being edited is written first, never dropped
     buffer_.assign(fieldCount(), QVariant());
     changed_.assign(fieldCount(), false);
     editRow_ = -1;
@@ -109,23 +119,26 @@ void Table::post()
             sets << fieldName(c) + u" = :v"_s + QString::number(values.size());
             values.push_back(buffer_[c]);
         }
+        const int row = editRow_;
+        std::vector<QVariant> stored = buffer_;
         if (!sets.isEmpty()) {
             std::vector<QVariant> keys;
             const QString where = whereKey(editRow_, keys);
-            s.setSql(u"update "_s + table_ + u" set "_s + sets.join(u", "_s) + where);
+            s.setSql(u"update "_s + table_ + u" set "_s + sets.join(u", "_s) + where + u" returning *"_s);
             for (size_t i = 0; i < values.size(); ++i)
                 s.setParam(u"v"_s + QString::number(i), values[i]);
             for (size_t i = 0; i < keys.size(); ++i)
                 s.setParam(u"k"_s + QString::number(i), keys[i]);
-            if (s.execute() == 0)
+            const Fetched back = s.fetch();
+            if (back.store->rows() == 0)
                 throw DbError(u"Запись таблицы "_s + table_ + u" изменена или удалена другим пользователем"_s);
+            stored = storedRow(back);
         }
-        const int row = editRow_;
         VariantStore& store = editableStore();
-        for (int c = 0; c < fieldCount(); ++c)
-            store.set(row, c, buffer_[c]);
-        cancel();
         beginRowChange();
+        for (int c = 0; c < fieldCount(); ++c)
+            store.set(row, c, stored[c]);
+        cancel();
         rebuild(row);
         return;
     }
@@ -149,11 +162,7 @@ void Table::post()
     const Fetched stored = s.fetch();
     if (stored.store->rows() == 0)
         throw DbError(u"Сервер не вернул добавленную запись таблицы "_s + table_);
-    std::vector<QVariant> row;
-    for (int c = 0; c < fieldCount(); ++c) {
-        const int src = static_cast<int>(stored.names.indexOf(fieldName(c)));
-        row.push_back(src >= 0 ? stored.store->at(0, src) : buffer_[c]);
-    }
+    std::vector<QVariant> row = storedRow(stored);
     VariantStore& store = editableStore();
     beginRowChange();
     store.appendRow(std::move(row));

@@ -23,12 +23,14 @@ public:
     void close() override;
     State state() const { return state_; }
 
-    void edit();   // starts changing the current row (throws DbError when there is none)
-    void append(); // starts a new row; it is added by post()
+    void edit(); // starts changing the current row (throws DbError when there is none)
+    // Starts a new row, added by post(). A row being edited or appended is posted first.
+    void append();
     // Sets a field of the row being edited or appended (edit() is started if browsing).
     void setField(const QString& name, const QVariant& value);
-    // Writes the row: an update of the changed fields or an insert that reads back the row the
-    // server stored (its id and defaults). Throws DbError and stays in its state on failure.
+    // Writes the row: an update of the changed fields or an insert, and reads back the row the
+    // server stored (ids, defaults, what triggers did, numbers as numbers). Throws DbError and
+    // stays in its state on failure.
     void post();
     void cancel();
     void remove(); // deletes the current row
@@ -44,6 +46,7 @@ private:
     std::vector<bool> changed_;
     int editRow_ = -1;
     QString whereKey(int physical, std::vector<QVariant>& binds) const;
+    std::vector<QVariant> storedRow(const Fetched& stored) const;
 };
 
 } // namespace tabel::db

@@ -3,13 +3,17 @@
 #include "core/dates.h"
 #include "core/numbers.h"
 
+#include <QLocale>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 using namespace Qt::StringLiterals;
 
 namespace tabel::db {
 namespace {
+
+bool isTimestamp(const QVariant& v) { return v.typeId() == qMetaTypeId<Timestamp>(); }
 
 bool isFloat(const QVariant& v)
 {
@@ -36,9 +40,83 @@ double textToDouble(const QString& s, bool* ok)
     return t.toDouble(ok);
 }
 
+constexpr qint64 microsPerDay = Q_INT64_C(86400000000);
+
 } // namespace
 
+Timestamp Timestamp::fromDateTime(const QDateTime& dt)
+{
+    const QDateTime local = dt.timeSpec() == Qt::LocalTime ? dt : dt.toLocalTime();
+    return {local.date(), static_cast<qint64>(local.time().msecsSinceStartOfDay()) * 1000};
+}
+
+QDateTime Timestamp::toDateTime() const
+{
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(micros / 1000)));
+}
+
+QByteArray Timestamp::toSql() const
+{
+    const qint64 s = micros / 1000000;
+    char clock[64];
+    std::snprintf(clock, sizeof clock, " %02lld:%02lld:%02lld.%06lld", s / 3600, (s / 60) % 60, s % 60,
+                  micros % 1000000);
+    return date.toString(Qt::ISODate).toLatin1() + clock;
+}
+
+qint64 Timestamp::ordinal() const { return dayOrdinal(date) + micros; }
+
+qint64 dayOrdinal(const QDate& date) { return (date.toJulianDay() - Q_INT64_C(2440588)) * microsPerDay; }
+
+bool isNullParameter(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return true;
+    switch (v.typeId()) {
+    case QMetaType::QDate: return v.toDate().isNull();
+    case QMetaType::QTime: return v.toTime().isNull();
+    case QMetaType::QDateTime: return v.toDateTime().isNull();
+    case QMetaType::QString: return v.toString().isNull();
+    case QMetaType::QByteArray: return v.toByteArray().isNull();
+    default: return isTimestamp(v) && v.value<Timestamp>().date.isNull();
+    }
+}
+
+QByteArray parameterText(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return QByteArray(v.toBool() ? "t" : "f");
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QByteArray::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case QMetaType::QDate:
+        return v.toDate().toString(Qt::ISODate).toLatin1();
+    case QMetaType::QDateTime:
+        return Timestamp::fromDateTime(v.toDateTime()).toSql();
+    case QMetaType::QTime:
+        return v.toTime().toString(u"HH:mm:ss.zzz"_s).toLatin1();
+    default:
+        if (isTimestamp(v))
+            return v.value<Timestamp>().toSql();
+        return v.toString().toUtf8();
+    }
+}
+
 bool Value::isNumeric() const { return isFloat(v_) || isIntegral(v_); }
+
+std::optional<qint64> Value::moment() const
+{
+    if (isNull())
+        return std::nullopt;
+    if (v_.typeId() == QMetaType::QDate)
+        return dayOrdinal(v_.toDate());
+    if (isTimestamp(v_))
+        return v_.value<Timestamp>().ordinal();
+    if (v_.typeId() == QMetaType::QDateTime)
+        return Timestamp::fromDateTime(v_.toDateTime()).ordinal();
+    return std::nullopt;
+}
 
 qint64 Value::toInt64() const
 {
@@ -103,12 +181,14 @@ QString Value::toText() const
         return v_.toBool() ? u"1"_s : u"0"_s;
     case QMetaType::QDate:
         return formatDate(v_.toDate());
-    case QMetaType::QDateTime: {
-        const QDateTime dt = v_.toDateTime();
-        return dt.time() == QTime(0, 0) ? formatDate(dt.date())
-                                        : formatDate(dt.date()) + u' ' + dt.time().toString(u"HH:mm:ss"_s);
-    }
+    case QMetaType::QDateTime:
+        return Value(QVariant::fromValue(Timestamp::fromDateTime(v_.toDateTime()))).toText();
     default:
+        if (isTimestamp(v_)) {
+            const Timestamp t = v_.value<Timestamp>();
+            return t.micros == 0 ? formatDate(t.date)
+                                 : formatDate(t.date) + u' ' + t.toDateTime().time().toString(u"HH:mm:ss"_s);
+        }
         return v_.toString();
     }
 }
@@ -121,6 +201,8 @@ QDate Value::toDate() const
         return v_.toDate();
     if (v_.typeId() == QMetaType::QDateTime)
         return v_.toDateTime().date();
+    if (isTimestamp(v_))
+        return v_.value<Timestamp>().date;
     const QString s = v_.toString().trimmed();
     QDate d = QDate::fromString(s.left(10), Qt::ISODate);
     if (!d.isValid())
@@ -132,10 +214,10 @@ QDateTime Value::toDateTime() const
 {
     if (isNull())
         return {};
-    if (v_.typeId() == QMetaType::QDateTime) { // stored as wall clock; handed out as local time
-        const QDateTime dt = v_.toDateTime();
-        return QDateTime(dt.date(), dt.time());
-    }
+    if (v_.typeId() == QMetaType::QDateTime)
+        return v_.toDateTime().toLocalTime();
+    if (isTimestamp(v_))
+        return v_.value<Timestamp>().toDateTime();
     if (v_.typeId() == QMetaType::QDate)
         return QDateTime(v_.toDate(), QTime(0, 0));
     return QDateTime::fromString(v_.toString().trimmed(), Qt::ISODate);
@@ -152,10 +234,8 @@ QVariant normalizeFetched(QVariant v, Driver driver)
             return QVariant(static_cast<qint64>(u));
         return v;
     }
-    case QMetaType::QDateTime: {
-        const QDateTime dt = v.toDateTime();
-        return QVariant(QDateTime(dt.date(), dt.time(), Qt::UTC));
-    }
+    case QMetaType::QDateTime:
+        return QVariant::fromValue(Timestamp::fromDateTime(v.toDateTime()));
     case QMetaType::QString:
         if (driver == Driver::Odbc) {
             QString s = v.toString();

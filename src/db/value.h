@@ -8,8 +8,25 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 namespace tabel::db {
+
+// A wall-clock timestamp to the microsecond, as the server keeps it (QDateTime holds milliseconds
+// only): the dataset layer stores timestamp columns so, and a value read and bound back finds
+// its row again.
+struct Timestamp {
+    QDate date;
+    qint64 micros = 0; // since midnight
+
+    static Timestamp fromDateTime(const QDateTime& dt); // its wall clock, to the millisecond
+    QDateTime toDateTime() const;                       // local time, to the millisecond
+    // "YYYY-MM-DD HH:MM:SS.ffffff", the form the server reads whatever its DateStyle.
+    QByteArray toSql() const;
+    // Microseconds since 1970-01-01 00:00 of the same wall clock, for ordering.
+    qint64 ordinal() const;
+    friend bool operator==(const Timestamp&, const Timestamp&) = default;
+};
 
 class Value {
 public:
@@ -30,17 +47,32 @@ public:
     QDateTime toDateTime() const;
     const QVariant& variant() const { return v_; }
     bool isNumeric() const;
+    // A date or timestamp on the scale of dayOrdinal(); nothing for other values.
+    std::optional<qint64> moment() const;
 
 private:
     QVariant v_;
 };
 
+// Microseconds since 1970-01-01 of a date's midnight: dates and timestamps order on one scale.
+qint64 dayOrdinal(const QDate& date);
+
 enum class Driver { Psql, Odbc };
 
 // Brings a value as one driver returns it into the form every reader above expects: an invalid or
-// null variant becomes null, a qulonglong a qint64, CRLF in ODBC text LF, and a timestamp its
-// wall-clock value kept as a UTC-spec QDateTime (a local one costs a time-zone lookup per value;
-// toDateTime() gives it back as local time).
+// null variant becomes null, a qulonglong a qint64, CRLF in ODBC text LF, and a date-time a
+// Timestamp of its wall clock.
 QVariant normalizeFetched(QVariant v, Driver driver);
 
+// Whether a variant stands for SQL NULL when bound: invalid, or a null date, time, date-time,
+// string or byte array (a null QString is NULL, an empty one is '').
+bool isNullParameter(const QVariant& v);
+
+// A parameter that is not NULL as the text the server reads: a double in the shortest form that
+// reads back the same, dates and timestamps in ISO form (to the microsecond), booleans as t/f,
+// anything else as its text.
+QByteArray parameterText(const QVariant& v);
+
 } // namespace tabel::db
+
+Q_DECLARE_METATYPE(tabel::db::Timestamp)

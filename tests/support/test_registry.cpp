@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <vector>
 
 namespace tabel::test {
@@ -23,6 +26,12 @@ bool registerTest(TestFactory factory)
 
 int runRegisteredTests(int argc, char** argv)
 {
+    // QtTest rethrows an exception that escaped a test function; its abort handler can then spin
+    // for ever. Fail the whole executable at once instead.
+    std::set_terminate([] {
+        std::fputs("test: ended by an exception that escaped a test function\n", stderr);
+        std::_Exit(3);
+    });
     QApplication app(argc, argv);
     int failed = 0;
     for (const TestFactory& make : registry()) {
