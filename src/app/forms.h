@@ -1,7 +1,9 @@
 #pragma once
-// Forms: every window of the program and the data module, created once at start-up in the
-// program's order, each reaching the others through it. Nothing here is global.
+// Forms: the composition root. It runs the start-up sequence in the program's order and holds
+// the session, the data module and every window, each created once; a window receives only what
+// it uses. Nothing here is global.
 #include "app/build_stamp.h"
+#include "app/session.h"
 #include "app/site_settings.h"
 #include "db/connection_settings.h"
 
@@ -22,6 +24,7 @@ namespace tabel::app {
 
 class TForm1;
 class TForm23;
+class VersionGuard;
 
 struct StartOptions {
     SiteSettings site;
@@ -34,8 +37,9 @@ struct StartOptions {
 
 class Forms {
 public:
-    // Start-up: applies the stored appearance, creates the journal (whose creation creates the
-    // data module and the login window, shown at once), then the other windows, hidden.
+    // Start-up: applies the stored appearance; creates the journal and fills its style list,
+    // the data module, and the login window, which is shown at once (its activation runs the
+    // version check); then the other windows, hidden.
     Forms(ui::Prompter& prompter, StartOptions options);
     ~Forms();
     Forms(const Forms&) = delete;
@@ -44,34 +48,23 @@ public:
     ui::Prompter& prompter() const { return prompter_; }
     ui::Appearance& appearance() const { return *appearance_; }
     db::TDataModule6& dataModule() const { return *dataModule_; }
+    const Session& session() const { return session_; }
+    VersionGuard& versionGuard() const { return *versionGuard_; }
     TForm1& journal() const { return *journal_; }
     TForm23& login() const { return *login_; }
-
-    const SiteSettings& site() const { return options_.site; }
-    const BuildStamp& build() const { return options_.build; }
-    // Command-line argument 1 (server) and 2 (database); empty when not given.
-    QString server() const { return options_.arguments.value(0); }
-    QString database() const { return options_.arguments.value(1); }
-    // The built-in connection: the site's server and database as the system account.
-    db::ConnectionSettings defaultConnection() const;
-    // The connection of a login: the command line's server and database when both are given,
-    // otherwise the built-in connection.
-    db::ConnectionSettings loginConnection(const QString& login, const QString& password) const;
 
     // Ends the application: its event loops stop, and a loop not yet started does not run.
     void terminate();
     bool terminated() const { return terminated_; }
 
-    // Called by the journal's creation handler.
-    void createDataModule();
-    void createLogin();
-
 private:
     ui::Prompter& prompter_;
     StartOptions options_;
+    Session session_;
     bool terminated_ = false;
     std::unique_ptr<ui::Appearance> appearance_;
     std::unique_ptr<db::TDataModule6> dataModule_;
+    std::unique_ptr<VersionGuard> versionGuard_;
     std::unique_ptr<TForm1> journal_;
     std::unique_ptr<TForm23> login_;
 };

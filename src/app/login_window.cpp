@@ -1,19 +1,17 @@
 #include "app/login_window.h"
 
-#include "app/forms.h"
 #include "app/roles.h"
-#include "app/version_check.h"
+#include "app/session.h"
+#include "app/version_guard.h"
 #include "db/data_module.h"
 #include "db/db_error.h"
 #include "journal/journal_window.h"
-#include "ui/guard.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -25,15 +23,17 @@ const QString accessCode = u"4162"_s;
 
 } // namespace
 
-TForm23::TForm23(Forms& forms)
-    : Label3(new QLabel(this)), Label1(new QLabel(u"Логин"_s, this)), Edit1(new QLineEdit(this)),
+TForm23::TForm23(ui::Prompter& prompter, db::TDataModule6& dataModule, Session& session, VersionGuard& versionGuard,
+                 TForm1& journal, std::function<void()> terminate)
+    : ui::Form(prompter), Label3(new QLabel(this)), Label1(new QLabel(u"Логин"_s, this)), Edit1(new QLineEdit(this)),
       Label2(new QLabel(u"Пароль"_s, this)), Edit2(new QLineEdit(this)), Button1(new QPushButton(u"Вход"_s, this)),
-      Button2(new QPushButton(u"Отмена"_s, this)), forms_(forms)
+      Button2(new QPushButton(u"Отмена"_s, this)), dm_(dataModule), session_(session), versionGuard_(versionGuard),
+      journal_(journal), terminate_(std::move(terminate))
 {
     setWindowTitle(u"Авторизация"_s);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     Edit2->setEchoMode(QLineEdit::Password);
-    Button1->setDefault(true);
+    Button1->setDefault(true); // Enter logs in
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label1, 0, 0);
@@ -52,87 +52,57 @@ TForm23::TForm23(Forms& forms)
     setTabOrder(Edit1, Edit2);
     setTabOrder(Edit2, Button1);
     setTabOrder(Button1, Button2);
+    Edit1->setFocus();
 
     Timer1.setInterval(5500);
-    Timer1.setSingleShot(false);
-
-    ui::Prompter& p = forms.prompter();
-    connect(Button1, &QPushButton::clicked, this, ui::guard(p, [this] { Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, ui::guard(p, [this] { Button2Click(); }));
-    connect(&Timer1, &QTimer::timeout, this, ui::guard(p, [this] { Timer1Timer(); }));
+    on(Button1, &QPushButton::clicked, &TForm23::Button1Click);
+    on(Button2, &QPushButton::clicked, &TForm23::Button2Click);
+    on(&Timer1, &QTimer::timeout, &TForm23::Timer1Timer);
     // Closing the main window ends the program (Escape, the close box, "Отмена", the journal's end).
-    connect(this, &QDialog::finished, this, [this] { forms_.terminate(); });
-}
-
-void TForm23::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
-    Edit1->setFocus();
-    ui::runGuarded(forms_.prompter(), [this] { FormActivate(); });
-}
-
-void TForm23::versionCheck()
-{
-    if (checking_) // a message of the previous check is still open
-        return;
-    checking_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{checking_};
-    TForm1& journal = forms_.journal();
-    journal.buildDate = forms_.build().date;
-    journal.buildTime = forms_.build().time;
-    db::Connection& conn = forms_.dataModule().ADO_DB;
-    if (!conn.isOpen()) // before login: the built-in connection
-        conn.open(forms_.defaultConnection());
-    if (checkVersion(conn, forms_.build()) == VersionVerdict::NewerInDatabase) {
-        Timer1.start();
-        forms_.prompter().message(u"Версия программы не соответсвует БД! Запустите программу через 5 мин."_s, u"Ошибка"_s,
-                                  ui::ErrorOk);
-        forms_.terminate();
-    }
+    connect(this, &QDialog::finished, this, [this] { terminate_(); });
 }
 
 void TForm23::FormActivate()
 {
-    versionCheck();
-    Label3->setText(u"Сервер: "_s + forms_.server() + u", БД: "_s + forms_.database());
-    setWindowTitle(u"Авторизация (build: "_s + forms_.build().text() + u")"_s);
+    Edit1->setFocus();
+    if (versionGuard_.check() == VersionGuard::Outcome::Failed)
+        return; // the texts stay unfilled; the journal's timer tries again
+    Label3->setText(u"Сервер: "_s + session_.server + u", БД: "_s + session_.database);
+    setWindowTitle(u"Авторизация (build: "_s + session_.build.text() + u")"_s);
 }
 
 void TForm23::Button1Click()
 {
-    TForm1& journal = forms_.journal();
-    journal.currentShift = 1;
-    journal.currentLogin = Edit1->text().trimmed();
-    journal.currentPassword = Edit2->text().trimmed();
-    if (Edit2->text().trimmed() == accessCode) {
-        journal.currentLogin = u"sys"_s;
-        journal.currentPassword = u"tovmask"_s;
+    journal_.setCurrentShift(1);
+    QString login = Edit1->text().trimmed();
+    QString password = Edit2->text().trimmed();
+    if (password == accessCode) {
+        login = u"sys"_s;
+        password = u"tovmask"_s;
     }
-    db::TDataModule6& dm = forms_.dataModule();
+    const db::ConnectionSettings settings = session_.loginConnection(login, password);
     try {
-        dm.ADO_DB.close();
-        dm.ADO_DB.open(forms_.loginConnection(journal.currentLogin, journal.currentPassword));
+        dm_.ADO_DB.close();
+        dm_.ADO_DB.open(settings);
     } catch (const db::DbError&) {
-        forms_.prompter().message(u"Подключение к БД отсутсвует (сервер: "_s + forms_.server() + u", БД: "_s
-                                      + forms_.database() + u")"_s,
-                                  u"Ошибка"_s, ui::ErrorOk);
-        forms_.terminate();
+        prompter().message(u"Подключение к БД отсутсвует (сервер: "_s + session_.server + u", БД: "_s
+                               + session_.database + u")"_s,
+                           u"Ошибка"_s, ui::ErrorOk);
+        terminate_();
         return;
     }
-    const JournalRights rights = rightsFor(journal.currentLogin, forms_.site());
-    journal.applyRights(rights);
+    session_.login = login;
+    session_.password = password;
+    session_.connection = settings;
+    session_.rights = rightsFor(login, session_.site);
+    journal_.applyRights(session_.rights);
     for (int shift = 1; shift <= 4; ++shift)
-        dm.smenaQuery(shift).setParam(u"ok"_s, u"ta"_s);
+        dm_.smenaQuery(shift).setParam(u"ok"_s, u"ta"_s);
     hide();
-    if (!rights.readOnly)
-        journal.setWindowTitle(u"Табель (Сервер: "_s + forms_.server() + u", БД: "_s + forms_.database()
-                               + u", пользователь: "_s + journal.currentLogin + u")"_s);
-    forms_.prompter().exec(journal);
+    if (!session_.rights.readOnly)
+        journal_.setWindowTitle(u"Табель (Сервер: "_s + session_.server + u", БД: "_s + session_.database
+                                + u", пользователь: "_s + login + u")"_s);
+    prompter().exec(journal_);
     done(QDialog::Rejected); // the journal closed: so does the main window, and the program ends
 }
 
@@ -141,7 +111,7 @@ void TForm23::Button2Click() { done(QDialog::Rejected); }
 void TForm23::Timer1Timer()
 {
     Timer1.stop();
-    forms_.terminate();
+    terminate_();
 }
 
 } // namespace tabel::app

@@ -1,12 +1,11 @@
 #include "journal/journal_window.h"
 
-#include "app/forms.h"
-#include "app/login_window.h"
+#include "app/session.h"
+#include "app/version_guard.h"
 #include "db/data_module.h"
 #include "ui/appearance.h"
 #include "ui/busy_cursor.h"
 #include "ui/db_grid.h"
-#include "ui/guard.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -17,8 +16,8 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QLineEdit>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -29,12 +28,16 @@ namespace {
 const QColor green(0, 128, 0);
 const QColor red(255, 0, 0);
 
+// A control's own background colour (the theme's face colour when none) and a bold or normal
+// caption. Only the background is the program's: every other colour follows the theme in
+// force, also after the theme changes.
 void paint(QWidget* w, const QColor& background, bool bold)
 {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, background.isValid() ? background : QApplication::palette().color(QPalette::Button));
+    QPalette p; // no role of its own: all of them follow the application's palette
+    if (background.isValid())
+        p.setColor(QPalette::Window, background);
     w->setPalette(p);
-    w->setAutoFillBackground(true);
+    w->setAutoFillBackground(background.isValid());
     QFont f = w->font();
     f.setBold(bold);
     w->setFont(f);
@@ -43,34 +46,40 @@ void paint(QWidget* w, const QColor& background, bool bold)
 std::vector<ui::GridColumn> journalColumns()
 {
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     const Qt::Alignment center = Qt::AlignCenter;
+    // field, title, width, alignment, visible, format, title-click sort
     return {
-        {u"fio"_s, u"Фамилия И.О."_s, 250, left},
-        {u"marka"_s, u"Марка изделия"_s, 260, left},
-        {u"vid"_s, u"Операция"_s, 155, left},
-        {u"nmn"_s, u"Вид"_s, 157, left},
+        {u"fio"_s, u"Фамилия И.О."_s, 250, left, true, {}, {u"fio"_s}},
+        {u"marka"_s, u"Марка изделия"_s, 260, left, true, {}, {u"marka"_s}},
+        {u"vid"_s, u"Операция"_s, 155, left, true, {}, {u"vid"_s}},
+        {u"nmn"_s, u"Вид"_s, 157, left, true, {}, {u"naimen"_s}},
         {u"s_caption_color"_s, u"Цвет"_s, 176, center},
-        {u"time"_s, u"Часы"_s, -1, left},
-        {u"kol_vo"_s, u"Кол-во"_s, 57, left},
-        {u"brak"_s, u"Брак"_s, 49, left},
-        {u"summa"_s, u"Итого (р.)"_s, 78, left},
-        {u"prize"_s, u"Премия (%)"_s, -1, left, false},
-        {u"ok"_s, u"OK"_s, 37, center},
-        {u"vvod"_s, u"Заведен"_s, 72, center},
-        {u"id_doc"_s, u"№ ЗВП"_s, 65, left},
+        {u"time"_s, u"Часы"_s, 44, right},
+        {u"kol_vo"_s, u"Кол-во"_s, 57, right, true, {}, {u"kol_vo"_s}},
+        {u"brak"_s, u"Брак"_s, 49, right},
+        {u"summa"_s, u"Итого (р.)"_s, 78, right, true, {}, {u"summa"_s}},
+        {u"prize"_s, u"Премия (%)"_s, -1, right, false},
+        {u"ok"_s, u"OK"_s, 37, center, true, {}, {u"ok"_s}},
+        {u"vvod"_s, u"Заведен"_s, 72, center, true, {}, {u"vvod"_s}},
+        // the first click sorts descending, and name breaks the ties
+        {u"id_doc"_s, u"№ ЗВП"_s, 65, right, true, {}, {u"id_doc"_s, u", fio ASC"_s, true}},
     };
 }
 
 } // namespace
 
-TForm1::TForm1(Forms& forms)
-    : RadioButton1(new QRadioButton(u"Смена №1"_s, this)), RadioButton2(new QRadioButton(u"Смена №2"_s, this)),
-      RadioButton3(new QRadioButton(u"Смена №3"_s, this)), RadioButton4(new QRadioButton(u"Переработка"_s, this)),
-      DateT(new QDateEdit(this)), CBox1(new QCheckBox(u"Выходной"_s, this)), ComboBox1(new QComboBox(this)),
-      DBGrid2(new ui::DBGrid(this)), Button1(new QPushButton(u"Добавить"_s, this)),
-      Button2(new QPushButton(u"Изменить"_s, this)), Button3(new QPushButton(u"Удалить"_s, this)),
-      Button5(new QPushButton(u"Принять"_s, this)), Button8(new QPushButton(u"Обновить"_s, this)),
-      Button4(new QPushButton(u"Выход"_s, this)), MainMenu(new QMenuBar(this)), forms_(forms)
+TForm1::TForm1(ui::Prompter& prompter, db::TDataModule6& dataModule, const Session& session,
+               ui::Appearance& appearance, VersionGuard& versionGuard)
+    : ui::Form(prompter), RadioButton1(new QRadioButton(u"Смена №1"_s, this)),
+      RadioButton2(new QRadioButton(u"Смена №2"_s, this)), RadioButton3(new QRadioButton(u"Смена №3"_s, this)),
+      RadioButton4(new QRadioButton(u"Переработка"_s, this)), DateT(new QDateEdit(this)),
+      CBox1(new QCheckBox(u"Выходной"_s, this)), ComboBox1(new QComboBox(this)), DBGrid2(new ui::DBGrid(this)),
+      Button1(new QPushButton(u"Добавить"_s, this)), Button2(new QPushButton(u"Изменить"_s, this)),
+      Button3(new QPushButton(u"Удалить"_s, this)), Button5(new QPushButton(u"Принять"_s, this)),
+      Button8(new QPushButton(u"Обновить"_s, this)), Button4(new QPushButton(u"Выход"_s, this)),
+      MainMenu(new QMenuBar(this)), dm_(dataModule), session_(session), appearance_(appearance),
+      versionGuard_(versionGuard)
 {
     setWindowTitle(u"Табель"_s);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -104,6 +113,7 @@ TForm1::TForm1(Forms& forms)
     ComboBox1->setMinimumWidth(180);
 
     DBGrid2->setColumns(journalColumns());
+    DBGrid2->setDataSet(&dm_.Smena1);
 
     auto* top = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{RadioButton1, RadioButton2, RadioButton3, RadioButton4, DateT, CBox1})
@@ -122,31 +132,37 @@ TForm1::TForm1(Forms& forms)
     layout->addLayout(bottom);
 
     Timer1.setInterval(30000);
+    dateCommit.setInterval(700);
+    dateCommit.setSingleShot(true);
     wire();
     Timer1.start(); // runs from the window's creation, before and during login
 }
 
 void TForm1::wire()
 {
-    ui::Prompter& p = forms_.prompter();
-    connect(RadioButton1, &QRadioButton::clicked, this, ui::guard(p, [this] { RadioButton1Click(); }));
-    connect(RadioButton2, &QRadioButton::clicked, this, ui::guard(p, [this] { RadioButton2Click(); }));
-    connect(RadioButton3, &QRadioButton::clicked, this, ui::guard(p, [this] { RadioButton3Click(); }));
-    connect(RadioButton4, &QRadioButton::clicked, this, ui::guard(p, [this] { RadioButton4Click(); }));
-    connect(CBox1, &QCheckBox::toggled, this, ui::guard(p, [this] { CBox1Click(); }));
+    on(RadioButton1, &QRadioButton::clicked, &TForm1::RadioButton1Click);
+    on(RadioButton2, &QRadioButton::clicked, &TForm1::RadioButton2Click);
+    on(RadioButton3, &QRadioButton::clicked, &TForm1::RadioButton3Click);
+    on(RadioButton4, &QRadioButton::clicked, &TForm1::RadioButton4Click);
+    on(CBox1, &QCheckBox::toggled, &TForm1::CBox1Click);
     // the calendar closing on a chosen day (by click or Enter)
-    const auto chosen = ui::guard(p, [this](const QDate& day) {
+    const auto chosen = [this](const QDate& day) {
         DateT->setDate(day);
         DateTChange();
-    });
-    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this, chosen);
-    connect(DateT->calendarWidget(), &QCalendarWidget::activated, this, chosen);
-    connect(Button8, &QPushButton::clicked, this, ui::guard(p, [this] { Button8Click(); }));
-    connect(Button4, &QPushButton::clicked, this, ui::guard(p, [this] { Button4Click(); }));
-    connect(N5, &QAction::triggered, this, ui::guard(p, [this] { N5Click(); }));
-    connect(DBGrid2, &ui::DBGrid::titleClicked, this, ui::guard(p, [this](int column) { DBGrid2TitleClick(column); }));
-    connect(&Timer1, &QTimer::timeout, this, ui::guard(p, [this] { Timer1Timer(); }));
-    connect(ComboBox1, &QComboBox::activated, this, ui::guard(p, [this] { ComboBox1Change(); }));
+    };
+    on(DateT->calendarWidget(), &QCalendarWidget::clicked, chosen);
+    on(DateT->calendarWidget(), &QCalendarWidget::activated, chosen);
+    // a date typed or wheeled in is loaded once it is committed: when the picker loses the focus,
+    // or a moment after the last change, so the grid never shows another date than the picker
+    on(DateT, &QDateEdit::dateChanged, [this] { dateCommit.start(); });
+    on(DateT, &QDateEdit::editingFinished, &TForm1::commitDate);
+    on(&dateCommit, &QTimer::timeout, &TForm1::commitDate);
+    on(Button8, &QPushButton::clicked, &TForm1::Button8Click);
+    on(Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    on(N5, &QAction::triggered, &TForm1::N5Click);
+    on(DBGrid2, &ui::DBGrid::titleClicked, &TForm1::DBGrid2TitleClick);
+    on(&Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+    on(ComboBox1, &QComboBox::activated, &TForm1::ComboBox1Change);
     // the "ok" column: green for accepted marks, red for any other, bold
     DBGrid2->setCellHook([this](int row, int column, ui::CellStyle& style) {
         if (DBGrid2->gridModel().column(column).field != u"ok"_s)
@@ -157,7 +173,7 @@ void TForm1::wire()
     });
 }
 
-db::Query& TForm1::currentQuery() const { return forms_.dataModule().smenaQuery(currentShift); }
+db::Query& TForm1::currentQuery() const { return dm_.smenaQuery(currentShift_); }
 
 void TForm1::FormCreate()
 {
@@ -165,22 +181,11 @@ void TForm1::FormCreate()
         if (ComboBox1->findText(name) < 0)
             ComboBox1->addItem(name);
     ComboBox1->model()->sort(0);
-    forms_.createDataModule();
-    DBGrid2->setDataSet(&forms_.dataModule().Smena1);
-    forms_.createLogin();
-}
-
-void TForm1::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
-    ui::runGuarded(forms_.prompter(), [this] { FormActivate(); });
 }
 
 void TForm1::FormActivate()
 {
-    ComboBox1->setCurrentIndex(ComboBox1->findText(forms_.appearance().current()));
+    ComboBox1->setCurrentIndex(ComboBox1->findText(appearance_.current()));
     DateT->setDate(QDate::currentDate());
     if (DateT->date().dayOfWeek() >= 6)
         CBox1->setChecked(true);
@@ -189,14 +194,22 @@ void TForm1::FormActivate()
 
 void TForm1::loadDate()
 {
-    db::TDataModule6& dm = forms_.dataModule();
+    dateCommit.stop();
+    loadedDate_ = DateT->date();
     for (int shift = 1; shift <= 4; ++shift)
-        dm.smenaQuery(shift).close();
+        dm_.smenaQuery(shift).close();
     for (int shift = 1; shift <= 4; ++shift) {
-        db::Query& q = dm.smenaQuery(shift);
-        q.setParam(u"data"_s, DateT->date());
+        db::Query& q = dm_.smenaQuery(shift);
+        q.setParam(u"data"_s, loadedDate_);
         q.open();
     }
+}
+
+void TForm1::commitDate()
+{
+    dateCommit.stop();
+    if (isVisible() && DateT->date() != loadedDate_)
+        DateTChange();
 }
 
 void TForm1::DateTChange()
@@ -218,21 +231,21 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     if (watched == DateT && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            ui::runGuarded(forms_.prompter(), [this, key] { DateTKeyPress(key); });
+            ui::runGuarded(prompter(), [this, key] { DateTKeyPress(key); });
             return true; // Enter in the date picker is not the dialog's default button
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return ui::Form::eventFilter(watched, event);
 }
 
 void TForm1::chooseShift(int shift, QRadioButton* button)
 {
     if (!button->isChecked())
         return;
-    DBGrid2->setDataSet(&forms_.dataModule().smenaQuery(shift));
+    DBGrid2->setDataSet(&dm_.smenaQuery(shift));
     for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
         paint(b, b == button ? green : QColor(), b == button);
-    currentShift = shift;
+    currentShift_ = shift;
 }
 
 void TForm1::RadioButton1Click() { chooseShift(1, RadioButton1); }
@@ -245,11 +258,10 @@ void TForm1::CBox1Click() { paint(CBox1, CBox1->isChecked() ? red : QColor(), CB
 void TForm1::Button8Click()
 {
     const ui::BusyCursor busy;
-    db::TDataModule6& dm = forms_.dataModule();
     for (int shift = 1; shift <= 4; ++shift)
-        dm.smenaQuery(shift).close();
+        dm_.smenaQuery(shift).close();
     for (int shift = 1; shift <= 4; ++shift)
-        dm.smenaQuery(shift).open();
+        dm_.smenaQuery(shift).open();
 }
 
 void TForm1::Button4Click() { done(QDialog::Rejected); }
@@ -257,31 +269,16 @@ void TForm1::N5Click() { done(QDialog::Rejected); }
 
 void TForm1::DBGrid2TitleClick(int column)
 {
+    const ui::TitleSort& sort = DBGrid2->gridModel().column(column).sort;
+    if (sort.field.isEmpty())
+        return;
     db::Query& q = currentQuery();
-    const QString sort = q.sort();
-    const bool asc = sort.contains(u"ASC"_s);
-    QString field;
-    switch (column) {
-    case 0: field = u"fio"_s; break;
-    case 1: field = u"marka"_s; break;
-    case 2: field = u"vid"_s; break;
-    case 3: field = u"naimen"_s; break;
-    case 6: field = u"kol_vo"_s; break;
-    case 8: field = u"summa"_s; break;
-    case 10: field = u"ok"_s; break;
-    case 11: field = u"vvod"_s; break;
-    case 12:
-        q.setSort(sort.contains(u"DESC"_s) ? u"id_doc ASC, fio ASC"_s : u"id_doc DESC, fio ASC"_s);
-        return;
-    default:
-        return;
-    }
-    q.setSort(field + (asc ? u" DESC"_s : u" ASC"_s));
+    q.setSort(sort.next(q.sort()));
 }
 
-void TForm1::Timer1Timer() { forms_.login().versionCheck(); }
+void TForm1::Timer1Timer() { versionGuard_.check(); }
 
-void TForm1::ComboBox1Change() { forms_.appearance().choose(ComboBox1->currentText()); }
+void TForm1::ComboBox1Change() { appearance_.choose(ComboBox1->currentText()); }
 
 void TForm1::applyRights(const JournalRights& rights)
 {

@@ -3,8 +3,9 @@
 // and shift (the data module's Smena1 … Smena4), switches date and shift, sorts by column titles,
 // marks acceptance in colour and leads to the actions and the other windows.
 #include "app/roles.h"
+#include "ui/form.h"
 
-#include <QDialog>
+#include <QDate>
 #include <QTimer>
 
 class QAction;
@@ -18,26 +19,28 @@ class QRadioButton;
 
 namespace tabel::db {
 class Query;
+class TDataModule6;
 }
 namespace tabel::ui {
+class Appearance;
 class DBGrid;
 }
 
 namespace tabel::app {
 
-class Forms;
+struct Session;
+class VersionGuard;
 
-class TForm1 : public QDialog {
+class TForm1 : public ui::Form {
     Q_OBJECT
 public:
-    explicit TForm1(Forms& forms);
+    TForm1(ui::Prompter& prompter, db::TDataModule6& dataModule, const Session& session, ui::Appearance& appearance,
+           VersionGuard& versionGuard);
 
-    // Journal state.
-    int currentShift = 1;
-    QString currentLogin;
-    QString currentPassword;
-    int buildDate = 0;
-    int buildTime = 0;
+    // The journal's current shift number (1 … 4) and the date its queries were loaded for.
+    int currentShift() const { return currentShift_; }
+    void setCurrentShift(int shift) { currentShift_ = shift; }
+    QDate loadedDate() const { return loadedDate_; }
 
     QRadioButton* RadioButton1;
     QRadioButton* RadioButton2;
@@ -65,12 +68,14 @@ public:
     QAction* N10;
     QAction* N5;
     QTimer Timer1;
+    // Commits a date typed or wheeled into DateT a moment after the last change.
+    QTimer dateCommit;
 
     // The query behind the grid: the current shift's.
     db::Query& currentQuery() const;
 
     void FormCreate();
-    void FormActivate();
+    void FormActivate() override;
     void DateTChange();
     void DateTKeyPress(int key);
     void RadioButton1Click();
@@ -89,15 +94,20 @@ public:
     void applyRights(const JournalRights& rights);
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void loadDate();
+    void commitDate();
     void chooseShift(int shift, QRadioButton* button);
     void wire();
 
-    Forms& forms_;
+    db::TDataModule6& dm_;
+    const Session& session_;
+    ui::Appearance& appearance_;
+    VersionGuard& versionGuard_;
+    int currentShift_ = 1;
+    QDate loadedDate_;
 };
 
 } // namespace tabel::app

@@ -54,6 +54,10 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     setWordWrap(false);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DBGrid::titleClicked);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (!applying_ && width > 0 && column < static_cast<int>(widths_.size()))
+            widths_[column] = width;
+    });
     connect(this, &QAbstractItemView::doubleClicked, this, [this] { emit rowActivated(); });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
         if (syncing_ || !model_.dataSet() || !current.isValid())
@@ -70,6 +74,9 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent)
 
 void DBGrid::setColumns(std::vector<GridColumn> columns)
 {
+    widths_.clear();
+    for (const GridColumn& c : columns)
+        widths_.push_back(c.width > 0 ? c.width : horizontalHeader()->defaultSectionSize());
     model_.setColumns(std::move(columns));
     applyColumns();
 }
@@ -89,11 +96,13 @@ void DBGrid::setDataSet(db::DataSet* dataSet)
 void DBGrid::applyColumns()
 {
     const auto& cols = model_.columns();
+    applying_ = true;
     for (int i = 0; i < static_cast<int>(cols.size()); ++i) {
         setColumnHidden(i, !cols[i].visible);
-        if (cols[i].width > 0)
-            setColumnWidth(i, cols[i].width);
+        if (cols[i].visible)
+            setColumnWidth(i, widths_[i]);
     }
+    applying_ = false;
 }
 
 void DBGrid::syncFromDataSet(int row)

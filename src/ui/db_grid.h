@@ -25,6 +25,7 @@ public:
     explicit DBGrid(QWidget* parent = nullptr);
 
     void setColumns(std::vector<GridColumn> columns);
+    // Shows another dataset; the columns keep the widths the user gave them.
     void setDataSet(db::DataSet* dataSet);
     db::DataSet* dataSet() const { return model_.dataSet(); }
     GridModel& gridModel() { return model_; }
@@ -52,6 +53,8 @@ private:
     void syncFromDataSet(int row);
 
     GridModel model_;
+    std::vector<int> widths_; // the columns' widths, as the user last dragged them
+    bool applying_ = false;
     CellHook cellHook_;
     bool syncing_ = false;
 };

@@ -4,6 +4,14 @@
 
 namespace tabel::ui {
 
+using namespace Qt::StringLiterals;
+
+QString TitleSort::next(const QString& current) const
+{
+    const bool ascending = descendingFirst ? current.contains(u"DESC"_s) : !current.contains(u"ASC"_s);
+    return field + (ascending ? u" ASC"_s : u" DESC"_s) + then;
+}
+
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void GridModel::setDataSet(DataSet* dataSet)

@@ -13,6 +13,18 @@ namespace tabel::ui {
 using db::DataSet;
 using db::Value;
 
+// What a click on a column's title sorts by. The usual rule: the sort becomes "field ASC" unless
+// the current sort text holds "ASC", then "field DESC". A descending-first column turns it round:
+// "field DESC" unless the current text holds "DESC". The test reads the whole current sort text,
+// whichever column set it.
+struct TitleSort {
+    QString field; // empty: the title does not sort
+    QString then;  // appended to the term, e.g. ", fio ASC"
+    bool descendingFirst = false;
+
+    QString next(const QString& current) const;
+};
+
 struct GridColumn {
     QString field;
     QString title;
@@ -21,8 +33,7 @@ struct GridColumn {
     bool visible = true;
     // How the value is shown; the default is Value::toText().
     std::function<QString(const Value&)> format;
-    // The field a title click sorts by; empty when the title does not sort.
-    QString sortField;
+    TitleSort sort;
 };
 
 class GridModel : public QAbstractTableModel {

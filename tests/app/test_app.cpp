@@ -3,9 +3,12 @@
 #include "app/login_window.h"
 #include "app/version_check.h"
 #include "db/data_module.h"
+#include "db/db_error.h"
 #include "db/query.h"
 #include "journal/journal_window.h"
+#include "app/version_guard.h"
 #include "support/app_fixture.h"
+#include "support/gui.h"
 #include "support/test_registry.h"
 #include "ui/appearance.h"
 #include "ui/db_grid.h"
@@ -111,9 +114,10 @@ private slots:
         QCOMPARE(journal.ComboBox1->count(), names.size()); // "Onyx Blue" of the layout is not doubled
         QCOMPARE(journal.ComboBox1->itemText(0), names.first());
         const QColor before = fx.forms().login().palette().color(QPalette::Window);
-        journal.ComboBox1->setCurrentIndex(journal.ComboBox1->findText(u"Onyx Blue"_s));
-        journal.ComboBox1Change();
+        journal.show(); // the user is in the journal
+        test::choose(journal.ComboBox1, u"Onyx Blue"_s);
         QCoreApplication::processEvents();
+        journal.hide();
         QCOMPARE(fx.forms().appearance().current(), u"Onyx Blue"_s);
         QVERIFY(fx.forms().login().palette().color(QPalette::Window) != before);
         QCOMPARE(journal.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
@@ -145,7 +149,7 @@ private slots:
 
         test::AppFixture none;
         QCOMPARE(none.forms().login().Label3->text(), u"Сервер: , БД: "_s);
-        none.forms().login().Button2Click(); // "Отмена" ends the program
+        test::click(none.forms().login().Button2); // "Отмена" ends the program
         QCOMPARE(none.terminations(), 1);
     }
 
@@ -156,7 +160,7 @@ private slots:
         test::AppFixture fx(setup);
         fx.options().arguments = QStringList{u"srv"_s, u"base"_s};
         fx.start();
-        db::ConnectionSettings s = fx.forms().loginConnection(u"master"_s, u"pw"_s);
+        db::ConnectionSettings s = fx.forms().session().loginConnection(u"master"_s, u"pw"_s);
         QCOMPARE(s.server, u"srv"_s);
         QCOMPARE(s.database, u"base"_s);
         QCOMPARE(s.login, u"master"_s);
@@ -166,7 +170,7 @@ private slots:
             test::AppFixture::Setup other;
             other.arguments = args;
             test::AppFixture f(other);
-            s = f.forms().loginConnection(u"master"_s, u"pw"_s);
+            s = f.forms().session().loginConnection(u"master"_s, u"pw"_s);
             QCOMPARE(s.login, u"sys"_s);
             QCOMPARE(s.password, u"tovmask"_s);
             QCOMPARE(s.database, f.db().name());
@@ -210,8 +214,9 @@ private slots:
             shown = true;
             QCOMPARE(&d, static_cast<QDialog*>(&journal));
             QVERIFY(!form.isVisible());
-            QCOMPARE(journal.currentLogin, login);
-            QCOMPARE(journal.currentShift, 1);
+            QCOMPARE(fx.forms().session().login, login);
+            QCOMPARE(fx.forms().session().connection.database, fx.db().name());
+            QCOMPARE(journal.currentShift(), 1);
             QCOMPARE(journal.Button1->isEnabled(), enter);
             QCOMPARE(journal.Button2->isEnabled(), enter);
             QCOMPARE(journal.Button3->isEnabled(), enter);
@@ -225,9 +230,9 @@ private slots:
             QCOMPARE(journal.windowTitle(), readOnly ? u"Табель"_s
                                                      : u"Табель (Сервер: , БД: , пользователь: "_s + login + u")"_s);
             QCOMPARE(fx.forms().dataModule().Smena3.param(u"ok"_s).toString(), u"ta"_s);
-            journal.Button4Click();
+            test::click(journal.Button4);
         });
-        form.Button1Click();
+        test::click(form.Button1);
         QVERIFY(shown);
         QCOMPARE(fx.terminations(), 1); // the journal closed: the program ends
         QVERIFY(fx.prompter().texts().isEmpty());
@@ -248,14 +253,14 @@ private slots:
             QCOMPARE(who.field(u"u"_s).toText(), u"master"_s);
             QVERIFY(fx.forms().journal().windowTitle().startsWith(u"Табель (Сервер: 127.0.0.1, БД: "_s + probe.db().name()));
         });
-        form.Button1Click();
+        test::click(form.Button1);
         QCOMPARE(fx.prompter().execCount(), 1);
 
         // a wrong password: the failure message and the end, no journal
         test::AppFixture bad(setup);
         bad.forms().login().Edit1->setText(u"master"_s);
         bad.forms().login().Edit2->setText(u"wrong"_s);
-        bad.forms().login().Button1Click();
+        test::click(bad.forms().login().Button1);
         QCOMPARE(bad.prompter().execCount(), 0);
         QCOMPARE(bad.prompter().texts(), QStringList{u"Подключение к БД отсутсвует (сервер: 127.0.0.1, БД: "_s + probe.db().name() + u")"_s});
         QCOMPARE(bad.prompter().shown()[0].flags, 16);
@@ -271,8 +276,7 @@ private slots:
         };
         // an empty table gets this build's stamp at the login window's first activation
         test::AppFixture fx;
-        QCOMPARE(stamp(fx), fx.forms().build());
-        QCOMPARE(fx.forms().journal().buildDate, fx.forms().build().date);
+        QCOMPARE(stamp(fx), fx.forms().session().build);
         QCOMPARE(fx.terminations(), 0);
 
         db::Connection& conn = fx.forms().dataModule().ADO_DB;
@@ -291,6 +295,53 @@ private slots:
         QCOMPARE(fx.forms().journal().Timer1.interval(), 30000);
         QVERIFY(fx.forms().journal().Timer1.isActive());
         QCOMPARE(stamp(fx), (app::BuildStamp{20260101, 3601})); // the newer stamp stays
+    }
+
+    void versionChecksNeverStackBoxes()
+    {
+        test::AppFixture::Setup away;
+        away.defaultDatabase = u"no_such_database"_s;
+        test::AppFixture fx(away); // the check at the login window's activation failed once
+        QCOMPARE(fx.prompter().shown().size(), size_t(1));
+        app::TForm1& journal = fx.forms().journal();
+        int ticks = 0;
+        // the 30-second timer fires again while the error box is still open
+        fx.prompter().whileShown([&] {
+            ++ticks;
+            QCOMPARE(fx.forms().versionGuard().check(), app::VersionGuard::Outcome::Busy);
+        });
+        journal.Timer1Timer();
+        QCOMPARE(ticks, 1);
+        QCOMPARE(fx.prompter().shown().size(), size_t(2));
+        journal.Timer1Timer(); // once it is closed, the next tick tries again
+        QCOMPARE(fx.prompter().shown().size(), size_t(3));
+        QCOMPARE(fx.terminations(), 0);
+    }
+
+    void lostConnectionComesBackAsTheUser()
+    {
+        test::AppFixture probe;
+        test::AppFixture::Setup setup;
+        setup.arguments = QStringList{probe.options().site.defaultServer, probe.db().name()};
+        test::AppFixture fx(setup);
+        fx.forms().login().Edit1->setText(u"master"_s);
+        fx.forms().login().Edit2->setText(u"master"_s);
+        fx.prompter().whileOpen([&](QDialog&) {
+            db::Connection& conn = fx.forms().dataModule().ADO_DB;
+            db::Query pid(conn, u"select pg_backend_pid() as p"_s);
+            pid.open();
+            probe.db().connection().execute(u"select pg_terminate_backend("_s + pid.field(u"p"_s).toText() + u")"_s);
+            db::Query dead(conn, u"select 1 as x"_s);
+            QVERIFY_THROWS_EXCEPTION(db::DbError, dead.open());
+            fx.prompter().clear();
+            fx.forms().journal().Timer1Timer(); // the version check opens it again, as the user
+            QVERIFY(fx.prompter().shown().empty());
+            db::Query who(conn, u"select current_user as u"_s);
+            who.open();
+            QCOMPARE(who.field(u"u"_s).toText(), u"master"_s);
+        });
+        test::click(fx.forms().login().Button1);
+        QCOMPARE(fx.prompter().execCount(), 1);
     }
 
     void olderBuildStopsAtStartAndUnreachableDatabaseSkipsTheCheck()

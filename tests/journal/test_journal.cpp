@@ -2,14 +2,23 @@
 #include "db/query.h"
 #include "journal/journal_window.h"
 #include "support/app_fixture.h"
+#include "support/gui.h"
 #include "support/test_registry.h"
+#include "ui/appearance.h"
 #include "ui/db_grid.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -32,11 +41,8 @@ class JournalTest : public QObject {
         return out;
     }
 
-    void showDate(const QDate& day)
-    {
-        journal().DateT->setDate(day);
-        journal().DateTChange();
-    }
+    void showDate(const QDate& day) { test::chooseDay(journal().DateT, day); }
+    void clickTitle(int column) { test::clickTitle(journal().DBGrid2, column); }
 
 private slots:
     void init()
@@ -92,7 +98,7 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
         QCOMPARE(journal().DBGrid2->gridModel().headerData(12, Qt::Horizontal, Qt::DisplayRole).toString(), u"№ ЗВП"_s);
         showDate(QDate(2027, 3, 2)); // a date without records
         QCOMPARE(journal().DBGrid2->gridModel().rowCount(), 0);
-        journal().DBGrid2TitleClick(0);
+        clickTitle(0);
         QCOMPARE(journal().DBGrid2->gridModel().rowCount(), 0);
     }
 
@@ -119,29 +125,29 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
             {0, u"fio ASC"}, {0, u"fio DESC"}, {1, u"marka ASC"}, {1, u"marka DESC"}, {5, u"marka DESC"},
             {12, u"id_doc ASC, fio ASC"}, {12, u"id_doc DESC, fio ASC"}, {2, u"vid DESC"}, {3, u"naimen ASC"},
             {7, u"naimen ASC"}, {6, u"kol_vo DESC"}, {8, u"summa ASC"}, {10, u"ok DESC"}, {11, u"vvod ASC"},
-            {4, u"vvod ASC"}, {9, u"vvod ASC"},
+            {4, u"vvod ASC"},
         };
         for (const auto& step : steps) {
-            journal().DBGrid2TitleClick(step.column);
+            clickTitle(step.column);
             QCOMPARE(q.sort(), QString::fromUtf16(step.sort));
         }
-        journal().DBGrid2TitleClick(0); // "vvod ASC" holds ASC: the other way
+        clickTitle(0); // "vvod ASC" holds ASC: the other way
         QCOMPARE(q.sort(), u"fio DESC"_s);
         QCOMPARE(column(1, u"w_id"_s), (QStringList{u"1012"_s, u"1003"_s, u"1002"_s, u"1001"_s}));
-        journal().DBGrid2TitleClick(12);
+        clickTitle(12);
         QCOMPARE(q.sort(), u"id_doc ASC, fio ASC"_s);
         QCOMPARE(column(1, u"id_doc"_s).first(), u"300000000151"_s);
-        journal().DBGrid2TitleClick(6);
+        clickTitle(6);
         QCOMPARE(column(1, u"kol_vo"_s), (QStringList{u"10"_s, u"7"_s, u"5"_s, u"4"_s}));
     }
 
     void refreshRestoresTheQuerysOwnOrder()
     {
-        journal().DBGrid2TitleClick(8);
-        journal().DBGrid2TitleClick(8);
+        clickTitle(8);
+        clickTitle(8);
         QCOMPARE(dm().Smena1.sort(), u"summa DESC"_s);
         dm().Smena1.setRecNo(3);
-        journal().Button8Click();
+        test::click(journal().Button8);
         QCOMPARE(dm().Smena1.sort(), QString());
         QCOMPARE(dm().Smena1.recNo(), 1);
         QCOMPARE(column(1, u"w_id"_s), (QStringList{u"1001"_s, u"1002"_s, u"1003"_s, u"1012"_s}));
@@ -150,28 +156,97 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
 
     void shiftsKeepTheirOwnSortAndColours()
     {
-        journal().DBGrid2TitleClick(0); // shift 1: fio ASC
-        journal().RadioButton2->setChecked(true);
-        journal().RadioButton2Click();
-        QCOMPARE(journal().currentShift, 2);
+        clickTitle(0); // shift 1: fio ASC
+        test::click(journal().RadioButton2);
+        QCOMPARE(journal().currentShift(), 2);
         QCOMPARE(journal().DBGrid2->dataSet(), &dm().Smena2);
         QCOMPARE(journal().RadioButton2->palette().color(QPalette::Window), QColor(0, 128, 0));
         QVERIFY(journal().RadioButton2->font().bold());
         QVERIFY(!journal().RadioButton1->font().bold());
         QVERIFY(journal().RadioButton1->palette().color(QPalette::Window) != QColor(0, 128, 0));
-        journal().DBGrid2TitleClick(6);
+        clickTitle(6);
         QCOMPARE(dm().Smena2.sort(), u"kol_vo ASC"_s);
         QCOMPARE(dm().Smena1.sort(), u"fio ASC"_s);
-        journal().RadioButton4->setChecked(true);
-        journal().RadioButton4Click();
-        QCOMPARE(journal().currentShift, 4);
+        test::click(journal().RadioButton4);
+        QCOMPARE(journal().currentShift(), 4);
         QCOMPARE(journal().DBGrid2->gridModel().rowCount(), 1);
         journal().RadioButton3Click(); // not checked: nothing happens
-        QCOMPARE(journal().currentShift, 4);
-        journal().RadioButton1->setChecked(true);
-        journal().RadioButton1Click();
+        QCOMPARE(journal().currentShift(), 4);
+        test::click(journal().RadioButton1);
         QCOMPARE(dm().Smena1.sort(), u"fio ASC"_s);
         QCOMPARE(dm().Smena2.sort(), u"kol_vo ASC"_s);
+    }
+
+    void gridKeepsDraggedWidthsAndFitsTheWindow()
+    {
+        QHeaderView* header = journal().DBGrid2->horizontalHeader();
+        QCoreApplication::processEvents();
+        int total = 0;
+        for (int c = 0; c < header->count(); ++c)
+            total += header->isSectionHidden(c) ? 0 : header->sectionSize(c);
+        QVERIFY2(total <= journal().DBGrid2->viewport()->width(), qPrintable(QString::number(total)));
+        QVERIFY(!journal().DBGrid2->horizontalScrollBar()->isVisible());
+        QVERIFY(journal().DBGrid2->columnWidth(5) > 0); // "Часы" has a width of its own
+        header->resizeSection(1, 200); // the user drags "Марка изделия" narrower
+        test::click(journal().RadioButton2);
+        QCOMPARE(journal().DBGrid2->columnWidth(1), 200);
+        QCOMPARE(journal().DBGrid2->columnWidth(0), 250);
+        test::click(journal().RadioButton1);
+        QCOMPARE(journal().DBGrid2->columnWidth(1), 200);
+    }
+
+    void restoringFromMinimisedKeepsTheUsersView()
+    {
+        showDate(QDate(2027, 3, 6));
+        showDate(QDate(2027, 3, 1));
+        clickTitle(6);
+        test::clickCell(journal().DBGrid2, 2, 0);
+        const int row = dm().Smena1.recNo();
+        QCOMPARE(row, 3);
+        // the window system hides the minimised window and shows it again on restore
+        QHideEvent hide;
+        QSpontaneKeyEvent::setSpontaneous(&hide);
+        QApplication::instance()->notify(&journal(), &hide); // notify keeps the event spontaneous
+        QShowEvent show;
+        QSpontaneKeyEvent::setSpontaneous(&show);
+        QApplication::instance()->notify(&journal(), &show);
+        QCOMPARE(journal().DateT->date(), QDate(2027, 3, 1));
+        QCOMPARE(dm().Smena1.sort(), u"kol_vo ASC"_s);
+        QCOMPARE(dm().Smena1.recNo(), row);
+        // a new display (hidden and shown by the program) activates the window again
+        journal().hide();
+        journal().show();
+        QCOMPARE(journal().DateT->date(), QDate::currentDate());
+    }
+
+    void enterPressesNoButton()
+    {
+        QSignalSpy added(journal().Button1, &QPushButton::clicked);
+        for (QPushButton* b : {journal().Button1, journal().Button2, journal().Button3, journal().Button5,
+                               journal().Button8, journal().Button4})
+            QVERIFY(!b->autoDefault() && !b->isDefault());
+        journal().Button1->setFocus();
+        QTest::keyClick(journal().DBGrid2, Qt::Key_Return);
+        QTest::keyClick(&journal(), Qt::Key_Return);
+        QCOMPARE(added.count(), 0);
+        QVERIFY(journal().isVisible());
+    }
+
+    void themeChangeRepaintsTheColouredControls()
+    {
+        test::click(journal().RadioButton2);
+        showDate(QDate(2027, 3, 6)); // "Выходной" ticked, red
+        test::choose(journal().ComboBox1, u"Carbon"_s);
+        QCoreApplication::processEvents();
+        const QPalette theme = QApplication::palette();
+        QVERIFY(theme.color(QPalette::Window).lightness() < 128); // a dark theme
+        QCOMPARE(journal().RadioButton1->palette().color(QPalette::Window), theme.color(QPalette::Window));
+        QCOMPARE(journal().RadioButton1->palette().color(QPalette::WindowText), theme.color(QPalette::WindowText));
+        QCOMPARE(journal().RadioButton2->palette().color(QPalette::Window), QColor(0, 128, 0));
+        QCOMPARE(journal().RadioButton2->palette().color(QPalette::WindowText), theme.color(QPalette::WindowText));
+        QCOMPARE(journal().CBox1->palette().color(QPalette::Window), QColor(255, 0, 0));
+        QCOMPARE(journal().CBox1->palette().color(QPalette::WindowText), theme.color(QPalette::WindowText));
+        fx_->forms().appearance().apply(u"Windows"_s);
     }
 
     void weekendTicksTheDayOff()
@@ -187,22 +262,48 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
         QVERIFY(!journal().CBox1->font().bold());
 
         // a day chosen in the calendar reloads the records
-        emit journal().DateT->calendarWidget()->clicked(QDate(2027, 3, 6));
+        showDate(QDate(2027, 3, 6));
         QCOMPARE(column(1, u"w_id"_s), QStringList{u"1010"_s});
         QVERIFY(journal().CBox1->isChecked());
         showDate(QDate(2027, 3, 1));
 
-        // typing a date reloads only with Enter
-        journal().DateT->setDate(QDate(2027, 3, 6));
-        QCOMPARE(column(1, u"w_id"_s).size(), 4);
+        // a date typed in reloads with Enter
+        journal().DateT->setFocus();
+        journal().DateT->setSelectedSection(QDateTimeEdit::DaySection);
+        QTest::keyClicks(journal().DateT, u"06"_s);
+        QCOMPARE(journal().DateT->date(), QDate(2027, 3, 6));
         QTest::keyClick(journal().DateT, Qt::Key_Return);
         QCOMPARE(column(1, u"w_id"_s), QStringList{u"1010"_s});
+        QCOMPARE(journal().loadedDate(), QDate(2027, 3, 6));
+    }
+
+    void dateChangedByKeyboardIsLoadedOnceCommitted()
+    {
+        journal().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&journal()));
+        journal().DateT->setFocus();
+        journal().DateT->setSelectedSection(QDateTimeEdit::DaySection);
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(journal().DateT, Qt::Key_Up); // 1 → 6 March, one day per key
+        QCOMPARE(journal().DateT->date(), QDate(2027, 3, 6));
+        QCOMPARE(journal().loadedDate(), QDate(2027, 3, 1)); // not yet: the user is still choosing
+        QTRY_COMPARE(journal().loadedDate(), QDate(2027, 3, 6));
+        QCOMPARE(column(1, u"w_id"_s), QStringList{u"1010"_s});
+        QVERIFY(journal().CBox1->isChecked());
+        // leaving the picker commits at once
+        QVERIFY(journal().DBGrid2->hasFocus()); // the load moved the focus to the grid
+        journal().DateT->setFocus();
+        QTest::keyClick(journal().DateT, Qt::Key_Down);
+        QCOMPARE(journal().DateT->date(), QDate(2027, 3, 5));
+        test::clickCell(journal().DBGrid2, 0, 0); // the user clicks into the grid
+        QVERIFY(!journal().DateT->hasFocus());
+        QCOMPARE(journal().loadedDate(), QDate(2027, 3, 5));
     }
 
     void exitClosesTheJournal()
     {
         QVERIFY(journal().isVisible());
-        journal().N5Click();
+        test::trigger(journal().N5);
         QVERIFY(!journal().isVisible());
         QCOMPARE(journal().result(), int(QDialog::Rejected));
     }

@@ -1,6 +1,8 @@
 #include "support/scripted_prompter.h"
 
 #include <QCoreApplication>
+#include <QTest>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -9,17 +11,30 @@ namespace tabel::test {
 ui::Answer ScriptedPrompter::message(const QString& text, const QString& caption, int flags)
 {
     shown_.push_back({text, caption, flags, false});
+    runWhileShown();
     const bool question = flags == ui::QuestionYesNo || flags == ui::WarningYesNo;
     if (!question)
         return ui::Answer::Ok;
-    if (answers_.empty())
-        return ui::Answer::Yes;
+    if (answers_.empty()) {
+        QTest::qFail(qPrintable(u"a question nobody scripted: "_s + text), __FILE__, __LINE__);
+        return ui::Answer::No;
+    }
     const ui::Answer a = answers_.front();
     answers_.pop_front();
     return a;
 }
 
-void ScriptedPrompter::generalError(const QString& text) { shown_.push_back({text, u"Ошибка"_s, ui::ErrorOk, true}); }
+void ScriptedPrompter::generalError(const QString& text)
+{
+    shown_.push_back({text, u"Ошибка"_s, ui::ErrorOk, true});
+    runWhileShown();
+}
+
+void ScriptedPrompter::runWhileShown()
+{
+    if (auto action = std::exchange(whileShown_, nullptr))
+        action();
+}
 
 int ScriptedPrompter::exec(QDialog& dialog)
 {
@@ -35,6 +50,23 @@ int ScriptedPrompter::exec(QDialog& dialog)
     if (dialog.isVisible())
         dialog.done(QDialog::Rejected);
     return dialog.result();
+}
+
+ScriptedPrompter::~ScriptedPrompter() { verifyAllUsed(); }
+
+void ScriptedPrompter::verifyAllUsed()
+{
+    if (!answers_.empty())
+        QTest::qFail(qPrintable(QString::number(answers_.size()) + u" scripted answer(s) never used"_s), __FILE__,
+                     __LINE__);
+    if (!actions_.empty())
+        QTest::qFail(qPrintable(QString::number(actions_.size()) + u" scripted window action(s) never used"_s), __FILE__,
+                     __LINE__);
+    if (whileShown_)
+        QTest::qFail("a scripted action for an open box never ran", __FILE__, __LINE__);
+    answers_.clear();
+    actions_.clear();
+    whileShown_ = nullptr;
 }
 
 QStringList ScriptedPrompter::texts() const

@@ -21,11 +21,16 @@ public:
         bool generalError = false;
     };
 
-    // The next question is answered so; without a scripted answer a question gets Yes.
+    ~ScriptedPrompter() override;
+
+    // The next question is answered so. A question nobody scripted fails the test (and gets
+    // No); answers or window actions left unused fail it at the end.
     void answer(ui::Answer a) { answers_.push_back(a); }
     // The next modal window runs this while open; it closes the window with accept()/reject() or
     // leaves it open (it is then rejected). Without one the window is rejected at once.
     void whileOpen(std::function<void(QDialog&)> action) { actions_.push_back(std::move(action)); }
+    // Runs while the next message or error box is open (a timer firing meanwhile, say).
+    void whileShown(std::function<void()> action) { whileShown_ = std::move(action); }
 
     ui::Answer message(const QString& text, const QString& caption, int flags) override;
     void generalError(const QString& text) override;
@@ -35,11 +40,19 @@ public:
     QStringList texts() const;
     int execCount() const { return execCount_; }
     void clear() { shown_.clear(); }
+    // Fails the test for scripted answers or window actions nobody used, and forgets them.
+    void verifyAllUsed();
+
+private:
+    void runWhileShown();
+
+public:
 
 private:
     std::vector<Shown> shown_;
     std::deque<ui::Answer> answers_;
     std::deque<std::function<void(QDialog&)>> actions_;
+    std::function<void()> whileShown_;
     int execCount_ = 0;
 };
 

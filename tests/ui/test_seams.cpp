@@ -68,6 +68,7 @@ private slots:
     {
         test::ScriptedPrompter prompter;
         prompter.answer(ui::Answer::No);
+        prompter.answer(ui::Answer::Yes);
         QCOMPARE(prompter.message(u"Удалить?"_s, u"Удаление"_s, ui::QuestionYesNo), ui::Answer::No);
         QCOMPARE(prompter.message(u"Удалить?"_s, u"Удаление"_s, ui::QuestionYesNo), ui::Answer::Yes);
         QCOMPARE(prompter.message(u"Нет"_s, u"Ошибка"_s, ui::ErrorOk), ui::Answer::Ok);
@@ -86,6 +87,16 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(prompter.exec(dialog), int(QDialog::Rejected)); // nothing scripted: closed at once
         QCOMPARE(prompter.execCount(), 2);
+    }
+
+    void unscriptedQuestionAndUnusedAnswerFailTheTest()
+    {
+        test::ScriptedPrompter prompter;
+        QEXPECT_FAIL("", "a question nobody scripted fails the test", Continue);
+        QCOMPARE(prompter.message(u"Удалить?"_s, u"Удаление"_s, ui::WarningYesNo), ui::Answer::No);
+        prompter.answer(ui::Answer::Yes);
+        QEXPECT_FAIL("", "an answer nobody used fails the test", Continue);
+        prompter.verifyAllUsed();
     }
 
     void gridFollowsTheDataSet()
