@@ -1,5 +1,6 @@
 -- The ERP's views and functions in accounts_dep that the program calls (stand-in). They read the
--- program's own tables too, so they are created after them.
+-- program's own tables too, so they are created after them. Ids are taken as bigint: a numeric
+-- parameter compared with a bigint column defeats its index.
 
 -- Requisitions with at least one line still open.
 create view accounts_dep.v_mnf_requisition_item as
@@ -15,8 +16,8 @@ select item.id::t_id as id,
 from mnf_doc.doc_item item
 join cmn_gds_and_srv.gds_and_srv gds on gds.id = item.id_gds
 left join cmn_gds_and_srv.gds_and_srv color on color.id = item.id_gds_color
-left join (select id_doc_item, sum(kol_vo) as qty from accounts_dep.smena group by id_doc_item) made
-       on made.id_doc_item = item.id;
+-- what the records made of the line so far: per line through the index, never the whole table
+left join lateral (select sum(s.kol_vo) as qty from accounts_dep.smena s where s.id_doc_item = item.id) made on true;
 
 create view accounts_dep.v_mnf_requisition as
 select doc.id::t_id as id,
@@ -44,7 +45,7 @@ from cmn_gds_and_srv.gds_and_srv gds
 join cmn_gds_and_srv.consignment cons on cons.id_gds = gds.id;
 
 -- Open requisition lines that need the goods in the colour; (0, 0) gives none.
-create function accounts_dep.get_doc_item_by_gds(p_id_gds numeric, p_id_gds_color numeric)
+create function accounts_dep.get_doc_item_by_gds(p_id_gds bigint, p_id_gds_color bigint)
 returns table (id t_id, id_doc t_id, s_caption varchar(254), f_qty_need numeric(18, 6))
 language sql stable as $$
     select item.id, item.id_doc,
@@ -57,7 +58,7 @@ language sql stable as $$
 $$;
 
 -- The requisition line of a production record.
-create function accounts_dep.get_doc_item_caption_by_smena(p_id_smena numeric)
+create function accounts_dep.get_doc_item_caption_by_smena(p_id_smena bigint)
 returns table (id t_id, s_caption varchar(254))
 language sql stable as $$
     select item.id, item.s_caption
@@ -68,7 +69,7 @@ $$;
 
 -- Materials a record may consume: what the manufacturing operations put into its product, and
 -- the record's colour when the product is painted (b_is_color '1').
-create function accounts_dep.get_gds_from_by_smena(p_id_smena numeric)
+create function accounts_dep.get_gds_from_by_smena(p_id_smena bigint)
 returns table (id t_id, s_caption varchar(254), b_is_color varchar(5))
 language sql stable as $$
     select gds.id, gds.s_caption, '0'::varchar(5)
@@ -88,7 +89,7 @@ $$;
 -- What is left of goods for a record: 'free' = stock not reserved for any requisition, less what
 -- records not yet accepted have recorded; 'reserved' = stock reserved for the record's
 -- requisition. One row for a known record and goods, never negative.
-create function accounts_dep.get_reminder_qty_by_smena(p_id_smena numeric, p_id_gds numeric, p_kind text)
+create function accounts_dep.get_reminder_qty_by_smena(p_id_smena bigint, p_id_gds bigint, p_kind text)
 returns table (s_full_caption text, f_qty double precision)
 language plpgsql stable as $$
 declare
@@ -133,7 +134,7 @@ end
 $$;
 
 -- Consignments of the goods with their stock.
-create function accounts_dep.show_consignment(p_id_gds numeric)
+create function accounts_dep.show_consignment(p_id_gds bigint)
 returns table (id t_id, s_caption varchar(254), stock_s_caption varchar(254))
 language sql stable as $$
     select c.id, c.s_caption, c.s_stock from cmn_gds_and_srv.consignment c where c.id_gds = p_id_gds order by c.id
@@ -141,7 +142,7 @@ $$;
 
 -- Accepts a record: marks it "ok" and writes its materials off the stock, taking first from what
 -- is reserved for its requisition. One step: on any error nothing changes.
-create function accounts_dep.smena__accept_row_hwo(p_id numeric) returns integer
+create function accounts_dep.smena__accept_row_hwo(p_id bigint) returns integer
 language plpgsql as $$
 declare
     v_rec accounts_dep.smena%rowtype;
@@ -213,7 +214,7 @@ $$;
 -- of its own (same product, operation, price, date, shift, colour, line and hours); the record
 -- keeps the own worker's share and its materials. The list is emptied and the hours cells of
 -- everyone concerned are recomputed. With no members nothing changes.
-create function accounts_dep.divide_between_person(p_id numeric) returns integer
+create function accounts_dep.divide_between_person(p_id bigint) returns integer
 language plpgsql as $$
 declare
     v_rec accounts_dep.smena%rowtype;

@@ -1,7 +1,13 @@
 -- A small demo enterprise: a metal-furniture workshop with about forty workers, thirty products,
--- twelve operation types, open requisitions, materials with norms and stock, and two months of
--- production records up to today with the hours timesheet that matches them.
+-- twelve operation types, open requisitions, materials with norms and stock, and production
+-- records over the two previous months and the current month up to today, with the hours
+-- timesheet that matches them. Everything is dated relative to the day the database is made.
 select setseed(0.20221);
+
+-- today, and the first day of the records: the first of the month two months back
+create temporary table demo_clock as
+select current_date as today, (date_trunc('month', current_date) - interval '2 months')::date as start,
+       date_trunc('month', current_date)::date as this_month;
 
 -- Staff positions and persons ----------------------------------------------------------------
 insert into hrms_staffpos.staffpos (id, s_caption) values
@@ -91,13 +97,14 @@ cross join lateral (values
 ) m(id_from, qty)
 where m.id_from is not null;
 
+-- two consignments of every paint and material (not of the products)
 insert into cmn_gds_and_srv.consignment (id, id_gds, s_caption, s_stock, f_qty)
 select 7000 + row_number() over (order by g.id, k), g.id,
-       'Партия № ' || (200 + (g.id % 97) + k * 3) || ' от ' || to_char(date '2026-09-01' + (k * 20), 'dd.mm.yyyy'),
-       case when g.id < 5000 then 'Склад ЛКМ' else 'Склад металла' end,
+       'Партия № ' || (200 + (g.id % 97) + k * 3) || ' от ' || to_char((select start from demo_clock) - 30 + (k * 20), 'dd.mm.yyyy'),
+       case when g.id between 5001 and 5012 then 'Склад металла' else 'Склад ЛКМ' end,
        round((200 + random() * 800)::numeric, 3)::float8
 from cmn_gds_and_srv.gds_and_srv g, generate_series(1, 2) k
-where g.id < 1000 or g.id >= 5000;
+where g.id not in (select id from demo_product);
 
 -- Operation types, products and operations --------------------------------------------------
 insert into accounts_dep.vid_oper (id, vid) values
@@ -127,13 +134,13 @@ cross join generate_series(1, 1 + (o.id % 3)) k;
 delete from accounts_dep.norm where o_id = (select max(id) from accounts_dep.oper);
 
 -- Requisitions ---------------------------------------------------------------------------------
-insert into mnf_doc.doc (id, s_number, d_date) values
-  (300000000151, '151', date '2026-09-28'), (300000000152, '152', date '2026-10-06'),
-  (300000000153, '153', date '2026-10-15'), (300000000154, '154', date '2026-10-27'),
-  (300000000155, '155', date '2026-11-09'), (300000000156, '156', date '2026-11-20'),
-  (300000000157, '157', date '2026-12-01'), (300000000158, '158', date '2026-12-08');
-insert into mnf_doc.doc (id, s_number, d_date, s_kind) values
-  (300000000901, 'П-12', date '2026-11-30', 'Приход');
+-- eight requisitions, from two weeks before the first records to a few days ago
+insert into mnf_doc.doc (id, s_number, d_date)
+select 300000000150 + k, (150 + k)::text,
+       (select start from demo_clock) - 14 + ((select today - start + 10 from demo_clock) * (k - 1) / 8)
+from generate_series(1, 8) k;
+insert into mnf_doc.doc (id, s_number, d_date, s_kind)
+select 300000000901, 'П-12', (select this_month - 1 from demo_clock), 'Приход';
 
 insert into mnf_doc.doc_item (id, id_doc, id_gds, id_gds_color, f_qty)
 select 400000000000 + row_number() over (order by d.id, p.id), d.id, p.id,
@@ -162,9 +169,12 @@ select w.code, item.id_gds, o.id,
        day::date, sh.smena,
        round((mn.price * case when extract(isodow from day) >= 6 then 2 else 1 end
                        * case sh.smena when 3 then 1.2 when 4 then 1.5 else 1 end)::numeric, 4)::float8,
-       item.id_gds_color, case when sh.smena = 4 then 3 else 4 end, day::timestamp + interval '17 hours',
+       item.id_gds_color,
+       case when sh.smena = 4 then 1 + (w.n + k) % 3 else 2 + (w.n * 5 + k * 3 + extract(day from day)::int) % 7 end,
+       day::timestamp + interval '17 hours',
        'no', 0, item.id_doc, item.id, 0, item.id_gds, 0
-from generate_series(date '2026-10-12', date '2026-12-10', interval '1 day') day
+from demo_clock clock
+cross join generate_series(clock.start, clock.today, interval '1 day') day
 cross join demo_worker w
 cross join lateral (select case when w.n % 5 = 0 then 2 when w.n % 11 = 0 then 3 else 1 end as smena
                     union all select 4 where w.n % 9 = 0 and extract(isodow from day) = 5) sh
@@ -182,24 +192,46 @@ cross join lateral (select o.* from accounts_dep.oper o
 cross join lateral (select min(price) as price from accounts_dep.norm n where n.o_id = o.id) mn
 cross join lateral (select (2 + (w.n * 3 + k + extract(day from day)::int) % 9)::float8 as kol_vo) q
 where (extract(isodow from day) < 6 or (w.n % 4 = 0 and extract(isodow from day) = 6))
-  and not (w.n = 40 and day > date '2026-11-15');   -- Поляков left the shop floor
+  and not (w.n = 40 and day > clock.today - 25);   -- Поляков left the shop floor
 
 -- the materials of every record older than today: paint when painted, then the first material
 insert into accounts_dep.smena_gds_use (id_smena, id_gds_use, f_qty_use, id_cons_use)
 select s.id, s.color, round((s.kol_vo * a.f_color_qty)::numeric, 4)::float8, null
 from accounts_dep.smena s
 join cmn_gds_and_srv.gds_attr a on a.id = s.i_id
-where s.color > 0 and s.data < date '2026-12-10';
+where s.color > 0 and s.data < (select today from demo_clock);
 insert into accounts_dep.smena_gds_use (id_smena, id_gds_use, f_qty_use, id_cons_use)
 select s.id, op.id_gds_from, round((s.kol_vo * op.f_qty_from)::numeric, 4)::float8, null
 from accounts_dep.smena s
 join lateral (select * from mnf_operation.operation op where op.id_gds_to = s.i_id order by op.id limit 1) op on true
-where s.data < date '2026-12-10';
+where s.data < (select today from demo_clock);
 
 -- records up to the end of November are accepted; a few carry the other marks
-update accounts_dep.smena set ok = 'ok' where data <= date '2026-11-30';
-update accounts_dep.smena set ok = 'да' where id in (select id from accounts_dep.smena where data = date '2026-12-01' order by id limit 3);
-update accounts_dep.smena set ok = 'ta' where id in (select id from accounts_dep.smena where data = date '2026-12-02' order by id limit 2);
+-- records before this month are accepted; a few of this month's carry the other marks
+update accounts_dep.smena set ok = 'ok' where data < (select this_month from demo_clock);
+create temporary table demo_marked as
+select coalesce((select min(data) from accounts_dep.smena where data >= (select this_month from demo_clock)),
+                (select max(data) from accounts_dep.smena)) as day;
+update accounts_dep.smena set ok = 'да'
+ where id in (select id from accounts_dep.smena where data = (select day from demo_marked) order by id limit 3);
+update accounts_dep.smena set ok = 'ta'
+ where id in (select id from accounts_dep.smena where data = (select day from demo_marked) order by id offset 3 limit 2);
+
+-- no requisition line is made beyond its quantity: each line asks for what its records made and,
+-- on most lines, more that is still open
+update mnf_doc.doc_item item
+   set f_qty = coalesce(made.qty, 0) + case when item.id % 4 = 0 then 0 else 20 + (item.id % 5) * 10 end
+  from (select i.id, (select sum(s.kol_vo) from accounts_dep.smena s where s.id_doc_item = i.id) as qty
+          from mnf_doc.doc_item i) made
+ where made.id = item.id;
+
+-- stock enough to accept every record not yet accepted, in date order, with some to spare
+update cmn_gds_and_srv.consignment c
+   set f_qty = round((c.f_qty + coalesce(pending.qty, 0) * 0.6)::numeric, 3)::float8
+  from (select u.id_gds_use as id_gds, sum(u.f_qty_use) as qty
+          from accounts_dep.smena_gds_use u join accounts_dep.smena s on s.id = u.id_smena
+         where s.ok is distinct from 'ok' group by u.id_gds_use) pending
+ where pending.id_gds = c.id_gds;
 update accounts_dep.smena set prize = 10 where id % 17 = 0;
 
 -- the timesheet the records give (also used by the benchmark generator)

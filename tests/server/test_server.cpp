@@ -218,15 +218,21 @@ private slots:
 
     void timesheetAndReportQueries()
     {
+        // the demo enterprise has records over the two months before this one
+        const QDate today = QDate::currentDate();
+        const QDate lastMonth = QDate(today.year(), today.month(), 1).addMonths(-1);
         for (int shift = 1; shift <= 3; ++shift) {
             Query q(conn());
             q.setSql(statements::hTabel(shift));
-            q.setParam(u"mnth"_s, 11);
-            q.setParam(u"yea"_s, 2026);
+            q.setParam(u"mnth"_s, lastMonth.month());
+            q.setParam(u"yea"_s, lastMonth.year());
             expectRows(q, {u"fio"_s, u"w_id"_s, u"month"_s, u"year"_s, u"smena"_s, u"id"_s, u"d1"_s, u"d31"_s, u"summ"_s});
         }
         Query dt(conn(), u" select smena, w_id, sum(time) as tim from accounts_dep.smena where data=:data group by smena,w_id;"_s);
-        dt.setParam(u"data"_s, QDate(2026, 11, 20));
+        QDate workday = lastMonth.addDays(14);
+        while (workday.dayOfWeek() != 3) // a Wednesday: everybody works
+            workday = workday.addDays(1);
+        dt.setParam(u"data"_s, workday);
         expectRows(dt, {u"smena"_s, u"w_id"_s, u"tim"_s});
 
         QStringList totals = {u"select person.s_caption fio"_s};
@@ -234,8 +240,8 @@ private slots:
             totals.last() += u",sum(d"_s + QString::number(d) + u") as sd"_s + QString::number(d);
         Query month(conn(), totals.first() + u" from accounts_dep.h_tabel, cmn_contractor.person person where\n"
                                                "h_tabel.w_id=person.s_code::t_integer and month=:mnth and\nyear=:yea group by fio order by fio"_s);
-        month.setParam(u"mnth"_s, 11);
-        month.setParam(u"yea"_s, 2026);
+        month.setParam(u"mnth"_s, lastMonth.month());
+        month.setParam(u"yea"_s, lastMonth.year());
         expectRows(month, {u"fio"_s, u"sd1"_s, u"sd31"_s});
 
         // the timesheet matches the records
@@ -253,8 +259,8 @@ private slots:
         // (the detailed report by workers names smena.cena: a bare "cena" is ambiguous beside oper.cena)
         for (const QString& sql : reports) {
             Query r(conn(), sql);
-            r.setParam(u"data1"_s, QDate(2026, 11, 1));
-            r.setParam(u"data2"_s, QDate(2026, 12, 1));
+            r.setParam(u"data1"_s, lastMonth);
+            r.setParam(u"data2"_s, lastMonth.addMonths(1));
             expectRows(r, {u"kolvo"_s, u"naimen"_s, u"color"_s});
             r.setFilter(u"naimen=1"_s);
             r.setFiltered(true);
