@@ -45,8 +45,14 @@ double medianMs(int runs, const std::function<void()>& fn)
     return times[times.size() / 2];
 }
 
-void print(const char* name, double value, const char* unit) { std::printf("%s: %.1f %s\n", name, value, unit); }
+void print(const char* name, double value, const char* unit)
+{
+    std::printf("%s: %.1f %s\n", name, value, unit);
+}
 
-void printRatio(const char* name, double value) { std::printf("%s ratio: %.2f\n", name, value); }
+void printRatio(const char* name, double value)
+{
+    std::printf("%s ratio: %.2f\n", name, value);
+}
 
 } // namespace tabel::bench

@@ -42,8 +42,8 @@ double libpqFetch()
 {
     const db::ConnectionSettings s = bench::settings(database);
     // the same connection options as the program's QPSQL connection
-    const QByteArray conninfo = (u"sslmode=allow client_encoding=UTF8 host="_s + s.server + u" port="_s + QString::number(s.port) + u" dbname="_s
-                                 + s.database + u" user="_s + s.login + u" password="_s + s.password)
+    const QByteArray conninfo = (u"sslmode=allow client_encoding=UTF8 host="_s + s.server + u" port="_s
+        + QString::number(s.port) + u" dbname="_s + s.database + u" user="_s + s.login + u" password="_s + s.password)
                                     .toUtf8();
     PGconn* conn = PQconnectdb(conninfo.constData());
     if (PQstatus(conn) != CONNECTION_OK) {

@@ -6,8 +6,8 @@ namespace tabel::app {
 
 BuildStamp stampFrom(const char* date, const char* time)
 {
-    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    static const char* const months[]
+        = { "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
     if (!date || !time || std::strlen(date) != 11 || std::strlen(time) != 8)
         return {};
     int month = 0;
@@ -23,7 +23,7 @@ BuildStamp stampFrom(const char* date, const char* time)
     if (month == 0 || day < 1 || day > 31 || year < 0 || h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59
         || time[2] != ':' || time[5] != ':')
         return {};
-    return {year * 10000 + month * 100 + day, h * 3600 + m * 60 + s};
+    return { year * 10000 + month * 100 + day, h * 3600 + m * 60 + s };
 }
 
 } // namespace tabel::app

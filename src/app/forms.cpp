@@ -10,7 +10,9 @@
 
 namespace tabel::app {
 
-Forms::Forms(ui::Prompter& prompter, StartOptions options) : prompter_(prompter), options_(std::move(options))
+Forms::Forms(ui::Prompter& prompter, StartOptions options)
+    : prompter_(prompter)
+    , options_(std::move(options))
 {
     session_.site = options_.site;
     session_.server = options_.arguments.value(0);
@@ -28,8 +30,8 @@ Forms::Forms(ui::Prompter& prompter, StartOptions options) : prompter_(prompter)
         prompter_, dataModule_->ADO_DB, session_, [this] { login_->Timer1.start(); }, [this] { terminate(); });
     journal_ = std::make_unique<TForm1>(prompter_, *dataModule_, session_, *appearance_, *versionGuard_);
     journal_->FormCreate();
-    login_ = std::make_unique<TForm23>(prompter_, *dataModule_, session_, *versionGuard_, *journal_,
-                                       [this] { terminate(); });
+    login_ = std::make_unique<TForm23>(
+        prompter_, *dataModule_, session_, *versionGuard_, *journal_, [this] { terminate(); });
     login_->show(); // visible from its creation: its first activation runs the version check
     // The windows that follow the journal arrive with their own parts of the program.
 }

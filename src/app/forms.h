@@ -18,7 +18,7 @@ class TDataModule6;
 namespace tabel::ui {
 class Appearance;
 class Prompter;
-}
+} // namespace tabel::ui
 
 namespace tabel::app {
 
@@ -28,9 +28,9 @@ class VersionGuard;
 
 struct StartOptions {
     SiteSettings site;
-    QStringList arguments;     // the command line without the program: server, database
-    QString appDataFolder;     // where t_style.txt lives
-    BuildStamp build;          // this build's stamp
+    QStringList arguments; // the command line without the program: server, database
+    QString appDataFolder; // where t_style.txt lives
+    BuildStamp build; // this build's stamp
     db::Driver driver = db::Driver::Psql;
     std::function<void()> quit; // ends the event loops; tests record the call instead
 };

@@ -24,11 +24,20 @@ const QString accessCode = u"4162"_s;
 } // namespace
 
 TForm23::TForm23(ui::Prompter& prompter, db::TDataModule6& dataModule, Session& session, VersionGuard& versionGuard,
-                 TForm1& journal, std::function<void()> terminate)
-    : ui::Form(prompter), Label3(new QLabel(this)), Label1(new QLabel(u"Логин"_s, this)), Edit1(new QLineEdit(this)),
-      Label2(new QLabel(u"Пароль"_s, this)), Edit2(new QLineEdit(this)), Button1(new QPushButton(u"Вход"_s, this)),
-      Button2(new QPushButton(u"Отмена"_s, this)), dm_(dataModule), session_(session), versionGuard_(versionGuard),
-      journal_(journal), terminate_(std::move(terminate))
+    TForm1& journal, std::function<void()> terminate)
+    : ui::Form(prompter)
+    , Label3(new QLabel(this))
+    , Label1(new QLabel(u"Логин"_s, this))
+    , Edit1(new QLineEdit(this))
+    , Label2(new QLabel(u"Пароль"_s, this))
+    , Edit2(new QLineEdit(this))
+    , Button1(new QPushButton(u"Вход"_s, this))
+    , Button2(new QPushButton(u"Отмена"_s, this))
+    , dm_(dataModule)
+    , session_(session)
+    , versionGuard_(versionGuard)
+    , journal_(journal)
+    , terminate_(std::move(terminate))
 {
     setWindowTitle(u"Авторизация"_s);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -85,9 +94,9 @@ void TForm23::Button1Click()
         dm_.ADO_DB.close();
         dm_.ADO_DB.open(settings);
     } catch (const db::DbError&) {
-        prompter().message(u"Подключение к БД отсутсвует (сервер: "_s + session_.server + u", БД: "_s
-                               + session_.database + u")"_s,
-                           u"Ошибка"_s, ui::ErrorOk);
+        prompter().message(
+            u"Подключение к БД отсутсвует (сервер: "_s + session_.server + u", БД: "_s + session_.database + u")"_s,
+            u"Ошибка"_s, ui::ErrorOk);
         terminate_();
         return;
     }
@@ -101,12 +110,15 @@ void TForm23::Button1Click()
     hide();
     if (!session_.rights.readOnly)
         journal_.setWindowTitle(u"Табель (Сервер: "_s + session_.server + u", БД: "_s + session_.database
-                                + u", пользователь: "_s + login + u")"_s);
+            + u", пользователь: "_s + login + u")"_s);
     prompter().exec(journal_);
     done(QDialog::Rejected); // the journal closed: so does the main window, and the program ends
 }
 
-void TForm23::Button2Click() { done(QDialog::Rejected); }
+void TForm23::Button2Click()
+{
+    done(QDialog::Rejected);
+}
 
 void TForm23::Timer1Timer()
 {

@@ -25,7 +25,7 @@ class TForm23 : public ui::Form {
     Q_OBJECT
 public:
     TForm23(ui::Prompter& prompter, db::TDataModule6& dataModule, Session& session, VersionGuard& versionGuard,
-            TForm1& journal, std::function<void()> terminate);
+        TForm1& journal, std::function<void()> terminate);
 
     QLabel* Label3;
     QLabel* Label1;

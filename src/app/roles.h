@@ -6,9 +6,9 @@
 namespace tabel::app {
 
 struct JournalRights {
-    bool enter = false;    // "Добавить", "Изменить", "Удалить"
-    bool accept = false;   // "Принять" (and, for accept-only logins, the double click)
-    bool menus = false;    // "Справочники", "Табель по времени", "Отчеты"
+    bool enter = false; // "Добавить", "Изменить", "Удалить"
+    bool accept = false; // "Принять" (and, for accept-only logins, the double click)
+    bool menus = false; // "Справочники", "Табель по времени", "Отчеты"
     bool acceptOnly = false; // a restricted login: the double click accepts
     bool readOnly = false; // "econom": the view with the reports and the exit only
 };

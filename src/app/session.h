@@ -12,7 +12,7 @@ namespace tabel::app {
 
 struct Session {
     SiteSettings site;
-    QString server;   // command-line argument 1; empty when not given
+    QString server; // command-line argument 1; empty when not given
     QString database; // command-line argument 2
     db::Driver driver = db::Driver::Psql;
     BuildStamp build;

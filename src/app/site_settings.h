@@ -7,11 +7,11 @@
 namespace tabel::app {
 
 struct SiteSettings {
-    QString defaultServer;       // server of the built-in connection
-    QString defaultDatabase;     // database of the built-in connection
-    int port = 5432;             // port of every connection
+    QString defaultServer; // server of the built-in connection
+    QString defaultDatabase; // database of the built-in connection
+    int port = 5432; // port of every connection
     QStringList restrictedLogins; // may only accept records
-    QString extraRightsLogin;    // like sys, may also accept records
+    QString extraRightsLogin; // like sys, may also accept records
 
     // The settings this build was made with, and TABEL_DB_PORT when set.
     static SiteSettings fromBuild();

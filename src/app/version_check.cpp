@@ -12,7 +12,7 @@ VersionVerdict checkVersion(db::Connection& connection, const BuildStamp& build)
     ver.open();
     ver.first();
     const auto read = [&ver] {
-        return ver.isEmpty() ? BuildStamp{} : BuildStamp{ver.field(u"d"_s).toInt(), ver.field(u"t"_s).toInt()};
+        return ver.isEmpty() ? BuildStamp {} : BuildStamp { ver.field(u"d"_s).toInt(), ver.field(u"t"_s).toInt() };
     };
     const BuildStamp known = read();
     if (known.date < build.date || (known.date == build.date && known.time < build.time)) {

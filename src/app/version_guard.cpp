@@ -9,9 +9,12 @@ using namespace Qt::StringLiterals;
 namespace tabel::app {
 
 VersionGuard::VersionGuard(ui::Prompter& prompter, db::Connection& connection, const Session& session,
-                           std::function<void()> stopping, std::function<void()> terminate)
-    : prompter_(prompter), connection_(connection), session_(session), stopping_(std::move(stopping)),
-      terminate_(std::move(terminate))
+    std::function<void()> stopping, std::function<void()> terminate)
+    : prompter_(prompter)
+    , connection_(connection)
+    , session_(session)
+    , stopping_(std::move(stopping))
+    , terminate_(std::move(terminate))
 {
 }
 
@@ -23,7 +26,7 @@ VersionGuard::Outcome VersionGuard::check()
     struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
-    } reset{running_};
+    } reset { running_ };
     try {
         if (!connection_.isOpen()) // before login the built-in connection, afterwards the user's
             connection_.open(session_.connection);
@@ -34,8 +37,8 @@ VersionGuard::Outcome VersionGuard::check()
         return Outcome::Failed;
     }
     stopping_();
-    prompter_.message(u"Версия программы не соответсвует БД! Запустите программу через 5 мин."_s, u"Ошибка"_s,
-                      ui::ErrorOk);
+    prompter_.message(
+        u"Версия программы не соответсвует БД! Запустите программу через 5 мин."_s, u"Ошибка"_s, ui::ErrorOk);
     terminate_();
     return Outcome::Stopping;
 }

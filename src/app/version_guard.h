@@ -21,7 +21,7 @@ public:
     // stopping: runs before the message of a newer build (starts the login window's 5.5 s timer);
     // terminate: ends the application after it.
     VersionGuard(ui::Prompter& prompter, db::Connection& connection, const Session& session,
-                 std::function<void()> stopping, std::function<void()> terminate);
+        std::function<void()> stopping, std::function<void()> terminate);
 
     // Checks; a database error is shown in the general error box and gives Failed. A lost
     // connection is opened again with the session's settings first.

@@ -8,7 +8,10 @@ using namespace Qt::StringLiterals;
 
 namespace tabel {
 
-QString formatDate(const QDate& date) { return date.toString(u"dd.MM.yyyy"_s); }
+QString formatDate(const QDate& date)
+{
+    return date.toString(u"dd.MM.yyyy"_s);
+}
 
 QDate parseDate(const QString& text)
 {

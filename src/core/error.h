@@ -8,7 +8,11 @@ namespace tabel {
 
 class Error : public std::exception {
 public:
-    explicit Error(QString text) : text_(std::move(text)), utf8_(text_.toUtf8()) {}
+    explicit Error(QString text)
+        : text_(std::move(text))
+        , utf8_(text_.toUtf8())
+    {
+    }
     const QString& text() const noexcept { return text_; }
     const char* what() const noexcept override { return utf8_.constData(); }
 

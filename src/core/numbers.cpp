@@ -78,9 +78,15 @@ const QRegularExpression& numberPattern()
 
 } // namespace
 
-QString formatGeneral(double value) { return general(value, u','); }
+QString formatGeneral(double value)
+{
+    return general(value, u',');
+}
 
-QString sqlNumber(double value) { return general(value, u'.'); }
+QString sqlNumber(double value)
+{
+    return general(value, u'.');
+}
 
 double roundHalfEven(double value, int places)
 {

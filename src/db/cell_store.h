@@ -20,7 +20,11 @@ public:
 
 class VariantStore final : public CellStore {
 public:
-    VariantStore(int columns, std::vector<QVariant> cells) : columns_(columns), cells_(std::move(cells)) {}
+    VariantStore(int columns, std::vector<QVariant> cells)
+        : columns_(columns)
+        , cells_(std::move(cells))
+    {
+    }
     // A copy of another store's values, for editing.
     static std::unique_ptr<VariantStore> copyOf(const CellStore& other);
 

@@ -50,7 +50,10 @@ QString utcOffsetLiteral()
 
 } // namespace
 
-Connection::Connection() : name_(uniqueName()) {}
+Connection::Connection()
+    : name_(uniqueName())
+{
+}
 
 Connection::~Connection()
 {
@@ -144,7 +147,10 @@ QSqlQuery Connection::newQuery() const
     return QSqlQuery(QSqlDatabase::database(name_, false));
 }
 
-void Connection::fail(const QSqlError& error) { fail(errorText(error)); }
+void Connection::fail(const QSqlError& error)
+{
+    fail(errorText(error));
+}
 
 void Connection::fail(const QString& serverText)
 {

@@ -4,7 +4,8 @@
 
 namespace tabel::db {
 
-TDataModule6::TDataModule6(QObject* parent) : QObject(parent)
+TDataModule6::TDataModule6(QObject* parent)
+    : QObject(parent)
 {
     Smena1.setSql(statements::smena(1));
     Smena2.setSql(statements::smena(2));
@@ -22,10 +23,14 @@ TDataModule6::TDataModule6(QObject* parent) : QObject(parent)
 Query& TDataModule6::smenaQuery(int shift)
 {
     switch (shift) {
-    case 2: return Smena2;
-    case 3: return Smena3;
-    case 4: return Smena4;
-    default: return Smena1;
+    case 2:
+        return Smena2;
+    case 3:
+        return Smena3;
+    case 4:
+        return Smena4;
+    default:
+        return Smena1;
     }
 }
 

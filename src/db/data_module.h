@@ -14,20 +14,20 @@ public:
     explicit TDataModule6(QObject* parent = nullptr);
 
     Connection ADO_DB;
-    Query Smena1{ADO_DB};
-    Query Smena2{ADO_DB};
-    Query Smena3{ADO_DB};
-    Query Smena4{ADO_DB};
-    Query Workers{ADO_DB};
-    Query Izdel{ADO_DB};
-    Query Oper{ADO_DB};
-    Query Vid_oper{ADO_DB};
-    Query Control{ADO_DB};   // scratch: text replaced before each use
-    Command DelSmena{ADO_DB};    // scratch
-    Command H_Tabel_ins{ADO_DB}; // scratch
-    Query H_Tabel_1{ADO_DB};
-    Query H_Tabel_2{ADO_DB};
-    Query H_Tabel_3{ADO_DB};
+    Query Smena1 { ADO_DB };
+    Query Smena2 { ADO_DB };
+    Query Smena3 { ADO_DB };
+    Query Smena4 { ADO_DB };
+    Query Workers { ADO_DB };
+    Query Izdel { ADO_DB };
+    Query Oper { ADO_DB };
+    Query Vid_oper { ADO_DB };
+    Query Control { ADO_DB }; // scratch: text replaced before each use
+    Command DelSmena { ADO_DB }; // scratch
+    Command H_Tabel_ins { ADO_DB }; // scratch
+    Query H_Tabel_1 { ADO_DB };
+    Query H_Tabel_2 { ADO_DB };
+    Query H_Tabel_3 { ADO_DB };
 
     // The journal query of a shift: 2 → Smena2, 3 → Smena3, 4 → Smena4, anything else → Smena1.
     Query& smenaQuery(int shift);

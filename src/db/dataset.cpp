@@ -37,7 +37,7 @@ struct SortColumn {
 const QCollator& russianCollator()
 {
     static const QCollator collator = [] {
-        QCollator c{QLocale(QLocale::Russian, QLocale::Russia)};
+        QCollator c { QLocale(QLocale::Russian, QLocale::Russia) };
         c.setCaseSensitivity(Qt::CaseInsensitive);
         c.setNumericMode(false);
         return c;
@@ -47,7 +47,10 @@ const QCollator& russianCollator()
 
 } // namespace
 
-DataSet::DataSet(QObject* parent) : QObject(parent) {}
+DataSet::DataSet(QObject* parent)
+    : QObject(parent)
+{
+}
 DataSet::~DataSet() = default;
 
 void DataSet::close()
@@ -79,7 +82,10 @@ int DataSet::fieldIndex(const QString& name) const
     return -1;
 }
 
-int DataSet::recNo() const { return eof() ? 0 : cursor_ + 1; }
+int DataSet::recNo() const
+{
+    return eof() ? 0 : cursor_ + 1;
+}
 
 void DataSet::setCursor(int visibleRow)
 {
@@ -91,13 +97,31 @@ void DataSet::setCursor(int visibleRow)
     emit currentChanged(eof() ? -1 : cursor_);
 }
 
-void DataSet::setRecNo(int n) { setCursor(std::clamp(n, 1, std::max(1, recordCount())) - 1); }
-void DataSet::first() { setCursor(0); }
-void DataSet::last() { setCursor(std::max(0, recordCount() - 1)); }
-void DataSet::next() { setCursor(cursor_ + 1); }
-void DataSet::prior() { setCursor(std::max(0, cursor_ - 1)); }
+void DataSet::setRecNo(int n)
+{
+    setCursor(std::clamp(n, 1, std::max(1, recordCount())) - 1);
+}
+void DataSet::first()
+{
+    setCursor(0);
+}
+void DataSet::last()
+{
+    setCursor(std::max(0, recordCount() - 1));
+}
+void DataSet::next()
+{
+    setCursor(cursor_ + 1);
+}
+void DataSet::prior()
+{
+    setCursor(std::max(0, cursor_ - 1));
+}
 
-int DataSet::physicalRow() const { return eof() ? -1 : visible_[cursor_]; }
+int DataSet::physicalRow() const
+{
+    return eof() ? -1 : visible_[cursor_];
+}
 
 void DataSet::requireColumn(int column, const QString& name) const
 {
@@ -307,7 +331,7 @@ void DataSet::rebuild(int keepPhysical)
                 emit ds.rowsChanged();
             }
         }
-    } done{*this};
+    } done { *this };
     try {
         applyOrder();
         applyFilter();

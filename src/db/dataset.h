@@ -67,8 +67,8 @@ public:
     bool filtered() const { return filtered_; }
 
 signals:
-    void rowsAboutToChange();     // the visible rows are about to change (for models)
-    void rowsChanged();           // opened, closed, re-sorted, re-filtered or rows edited
+    void rowsAboutToChange(); // the visible rows are about to change (for models)
+    void rowsChanged(); // opened, closed, re-sorted, re-filtered or rows edited
     void currentChanged(int row); // 0-based visible row, -1 for none
 
 protected:
@@ -97,8 +97,8 @@ private:
     std::vector<QMetaType> types_;
     std::unique_ptr<CellStore> store_;
     VariantStore* editable_ = nullptr; // store_ when it is a VariantStore
-    std::vector<int> order_;      // all stored rows in sort order
-    std::vector<int> visible_;    // the rows passing the filter, in sort order
+    std::vector<int> order_; // all stored rows in sort order
+    std::vector<int> visible_; // the rows passing the filter, in sort order
     int cursor_ = 0;
     QString sortText_;
     QString filterText_;

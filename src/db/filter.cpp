@@ -66,22 +66,22 @@ std::vector<Token> tokenize(const QString& s)
             }
             if (!closed)
                 malformed(s, u"не закрыта кавычка"_s);
-            out.push_back({Token::Kind::String, text, i});
+            out.push_back({ Token::Kind::String, text, i });
             i = j + 1;
         } else if (c.isDigit() || ((c == u'-' || c == u'.') && i + 1 < n && s.at(i + 1).isDigit())) {
             qsizetype j = i + 1;
             while (j < n && (s.at(j).isDigit() || s.at(j) == u'.'))
                 ++j;
-            out.push_back({Token::Kind::Number, s.mid(i, j - i), i});
+            out.push_back({ Token::Kind::Number, s.mid(i, j - i), i });
             i = j;
         } else if (c.isLetter() || c == u'_') {
             qsizetype j = i + 1;
             while (j < n && (s.at(j).isLetterOrNumber() || s.at(j) == u'_' || s.at(j) == u'.'))
                 ++j;
-            out.push_back({Token::Kind::Name, s.mid(i, j - i), i});
+            out.push_back({ Token::Kind::Name, s.mid(i, j - i), i });
             i = j;
         } else if (c == u'(' || c == u')') {
-            out.push_back({c == u'(' ? Token::Kind::LParen : Token::Kind::RParen, QString(c), i});
+            out.push_back({ c == u'(' ? Token::Kind::LParen : Token::Kind::RParen, QString(c), i });
             ++i;
         } else if (c == u'=' || c == u'<' || c == u'>' || c == u'!') {
             QString op(c);
@@ -89,13 +89,13 @@ std::vector<Token> tokenize(const QString& s)
                 op += s.at(i + 1);
             if (op == u"!"_s)
                 malformed(s, u"неизвестный знак «!»"_s);
-            out.push_back({Token::Kind::Op, op, i});
+            out.push_back({ Token::Kind::Op, op, i });
             i += op.size();
         } else {
             malformed(s, u"неожиданный символ «"_s + c + u"»"_s);
         }
     }
-    out.push_back({Token::Kind::End, {}, n});
+    out.push_back({ Token::Kind::End, {}, n });
     return out;
 }
 
@@ -103,12 +103,12 @@ std::vector<Token> tokenize(const QString& s)
 std::optional<qint64> momentOf(const QString& text)
 {
     const QString t = text.trimmed();
-    for (const QString& format : {u"dd.MM.yyyy"_s, u"yyyy-MM-dd"_s}) {
+    for (const QString& format : { u"dd.MM.yyyy"_s, u"yyyy-MM-dd"_s }) {
         const QDate d = QDate::fromString(t, format);
         if (d.isValid())
             return dayOrdinal(d);
     }
-    for (const QString& format : {u"dd.MM.yyyy HH:mm:ss"_s, u"yyyy-MM-dd HH:mm:ss"_s, u"dd.MM.yyyy HH:mm"_s}) {
+    for (const QString& format : { u"dd.MM.yyyy HH:mm:ss"_s, u"yyyy-MM-dd HH:mm:ss"_s, u"dd.MM.yyyy HH:mm"_s }) {
         const QDateTime dt = QDateTime::fromString(t, format);
         if (dt.isValid())
             return Timestamp::fromDateTime(dt).ordinal();
@@ -118,7 +118,12 @@ std::optional<qint64> momentOf(const QString& text)
 
 class Parser {
 public:
-    Parser(const QString& expr, QStringList& fields) : expr_(expr), tokens_(tokenize(expr)), fields_(fields) {}
+    Parser(const QString& expr, QStringList& fields)
+        : expr_(expr)
+        , tokens_(tokenize(expr))
+        , fields_(fields)
+    {
+    }
 
     std::unique_ptr<Node> parseAll()
     {
@@ -192,13 +197,20 @@ private:
             node->op = Node::Op::Like;
         } else if (peek().kind == Token::Kind::Op) {
             const QString op = take().text;
-            if (op == u"="_s) node->op = Node::Op::Eq;
-            else if (op == u"<>"_s || op == u"!="_s) node->op = Node::Op::Ne;
-            else if (op == u"<"_s) node->op = Node::Op::Lt;
-            else if (op == u">"_s) node->op = Node::Op::Gt;
-            else if (op == u"<="_s) node->op = Node::Op::Le;
-            else if (op == u">="_s) node->op = Node::Op::Ge;
-            else malformed(expr_, u"неизвестный знак «"_s + op + u"»"_s);
+            if (op == u"="_s)
+                node->op = Node::Op::Eq;
+            else if (op == u"<>"_s || op == u"!="_s)
+                node->op = Node::Op::Ne;
+            else if (op == u"<"_s)
+                node->op = Node::Op::Lt;
+            else if (op == u">"_s)
+                node->op = Node::Op::Gt;
+            else if (op == u"<="_s)
+                node->op = Node::Op::Le;
+            else if (op == u">="_s)
+                node->op = Node::Op::Ge;
+            else
+                malformed(expr_, u"неизвестный знак «"_s + op + u"»"_s);
         } else {
             malformed(expr_, u"ожидался знак сравнения после «"_s + field + u"»"_s);
         }
@@ -213,8 +225,9 @@ private:
             if (!ok)
                 malformed(expr_, u"«"_s + v.text + u"» не является числом"_s);
         } else {
-            malformed(expr_, node->op == Node::Op::Like ? u"после like ожидалась строка в кавычках"_s
-                                                         : u"ожидалось число или строка в кавычках"_s);
+            malformed(expr_,
+                node->op == Node::Op::Like ? u"после like ожидалась строка в кавычках"_s
+                                           : u"ожидалось число или строка в кавычках"_s);
         }
         return node;
     }
@@ -258,17 +271,23 @@ bool likeMatch(QStringView text, QStringView pattern)
     return p == pattern.size();
 }
 
-template <typename T>
-bool compare(Node::Op op, const T& a, const T& b)
+template <typename T> bool compare(Node::Op op, const T& a, const T& b)
 {
     switch (op) {
-    case Node::Op::Eq: return a == b;
-    case Node::Op::Ne: return a != b;
-    case Node::Op::Lt: return a < b;
-    case Node::Op::Gt: return a > b;
-    case Node::Op::Le: return a <= b;
-    case Node::Op::Ge: return a >= b;
-    case Node::Op::Like: return false;
+    case Node::Op::Eq:
+        return a == b;
+    case Node::Op::Ne:
+        return a != b;
+    case Node::Op::Lt:
+        return a < b;
+    case Node::Op::Gt:
+        return a > b;
+    case Node::Op::Le:
+        return a <= b;
+    case Node::Op::Ge:
+        return a >= b;
+    case Node::Op::Like:
+        return false;
     }
     return false;
 }
@@ -276,9 +295,12 @@ bool compare(Node::Op op, const T& a, const T& b)
 bool evaluate(const Node& n, const std::function<Value(int)>& column)
 {
     switch (n.kind) {
-    case Node::Kind::And: return evaluate(*n.left, column) && evaluate(*n.right, column);
-    case Node::Kind::Or: return evaluate(*n.left, column) || evaluate(*n.right, column);
-    case Node::Kind::Compare: break;
+    case Node::Kind::And:
+        return evaluate(*n.left, column) && evaluate(*n.right, column);
+    case Node::Kind::Or:
+        return evaluate(*n.left, column) || evaluate(*n.right, column);
+    case Node::Kind::Compare:
+        break;
     }
     const Value v = column(n.field);
     if (v.isNull())
@@ -322,7 +344,10 @@ Filter Filter::parse(const QString& expression)
     return f;
 }
 
-QStringList Filter::fields() const { return fields_; }
+QStringList Filter::fields() const
+{
+    return fields_;
+}
 
 bool Filter::matches(const std::function<Value(int)>& column) const
 {

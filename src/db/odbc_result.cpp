@@ -27,8 +27,8 @@ QString typeName(SQLHANDLE statement, int column)
 {
     SQLWCHAR buffer[64] = {};
     SQLSMALLINT bytes = 0;
-    const SQLRETURN r = SQLColAttributeW(statement, static_cast<SQLUSMALLINT>(column + 1), SQL_DESC_TYPE_NAME, buffer,
-                                         sizeof buffer, &bytes, nullptr);
+    const SQLRETURN r = SQLColAttributeW(
+        statement, static_cast<SQLUSMALLINT>(column + 1), SQL_DESC_TYPE_NAME, buffer, sizeof buffer, &bytes, nullptr);
     if (!SQL_SUCCEEDED(r))
         return {};
     static_assert(sizeof(SQLWCHAR) == sizeof(char16_t));
@@ -62,11 +62,11 @@ QVariant odbcValue(const QSqlQuery& query, int column, OdbcColumn kind)
         // Read here, before QODBC does (it reads the columns of a row in order, when asked), in
         // full: QODBC would keep milliseconds. QODBC then finds this column read and skips it.
         const SQLHANDLE statement = odbcHandle(query.result()->handle());
-        SQL_TIMESTAMP_STRUCT ts{};
+        SQL_TIMESTAMP_STRUCT ts {};
         SQLLEN indicator = 0;
         if (!statement
-            || !SQL_SUCCEEDED(SQLGetData(statement, static_cast<SQLUSMALLINT>(column + 1), SQL_C_TYPE_TIMESTAMP, &ts,
-                                         sizeof ts, &indicator))
+            || !SQL_SUCCEEDED(SQLGetData(
+                statement, static_cast<SQLUSMALLINT>(column + 1), SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &indicator))
             || indicator == SQL_NULL_DATA)
             return {};
         Timestamp t;

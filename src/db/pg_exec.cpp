@@ -14,8 +14,16 @@ namespace {
 
 // Type OIDs of pg_type (fixed across server versions). Domains arrive as their base type.
 enum Oid : unsigned {
-    BoolOid = 16, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, OidOid = 26,
-    Float4Oid = 700, Float8Oid = 701, NumericOid = 1700, DateOid = 1082, TimestampOid = 1114,
+    BoolOid = 16,
+    Int8Oid = 20,
+    Int2Oid = 21,
+    Int4Oid = 23,
+    OidOid = 26,
+    Float4Oid = 700,
+    Float8Oid = 701,
+    NumericOid = 1700,
+    DateOid = 1082,
+    TimestampOid = 1114,
     TimestamptzOid = 1184,
 };
 
@@ -42,7 +50,7 @@ QDate parseIsoDate(const char* s, int len)
 // client's zone, so it is normally that already.
 QVariant parseTimestamp(const char* s, int len, bool withZone)
 {
-    Timestamp t{parseIsoDate(s, len), 0};
+    Timestamp t { parseIsoDate(s, len), 0 };
     if (len < 19 || (s[10] != ' ' && s[10] != 'T') || s[13] != ':' || s[16] != ':')
         return QVariant::fromValue(t);
     t.micros = ((digits(s + 11, 2) * Q_INT64_C(60) + digits(s + 14, 2)) * 60 + digits(s + 17, 2)) * 1000000;
@@ -55,11 +63,11 @@ QVariant parseTimestamp(const char* s, int len, bool withZone)
     if (!withZone || i >= len || (s[i] != '+' && s[i] != '-'))
         return QVariant::fromValue(t);
     const int sign = s[i] == '-' ? -1 : 1;
-    const int fields[3] = {len >= i + 3 ? digits(s + i + 1, 2) : 0, len >= i + 6 ? digits(s + i + 4, 2) : 0,
-                           len >= i + 9 ? digits(s + i + 7, 2) : 0};
+    const int fields[3] = { len >= i + 3 ? digits(s + i + 1, 2) : 0, len >= i + 6 ? digits(s + i + 4, 2) : 0,
+        len >= i + 9 ? digits(s + i + 7, 2) : 0 };
     const int offset = sign * (fields[0] * 3600 + fields[1] * 60 + fields[2]);
-    const QDateTime zoned(t.date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(t.micros / 1000)),
-                          Qt::OffsetFromUTC, offset);
+    const QDateTime zoned(
+        t.date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(t.micros / 1000)), Qt::OffsetFromUTC, offset);
     Timestamp local = Timestamp::fromDateTime(zoned.toLocalTime());
     local.micros += t.micros % 1000;
     return QVariant::fromValue(local);
@@ -103,13 +111,25 @@ QVariant convert(unsigned oid, const char* s, int len)
 QMetaType typeOf(unsigned oid)
 {
     switch (oid) {
-    case BoolOid: return QMetaType(QMetaType::Bool);
-    case Int2Oid: case Int4Oid: return QMetaType(QMetaType::Int);
-    case Int8Oid: case OidOid: return QMetaType(QMetaType::LongLong);
-    case Float4Oid: case Float8Oid: case NumericOid: return QMetaType(QMetaType::Double);
-    case DateOid: return QMetaType(QMetaType::QDate);
-    case TimestampOid: case TimestamptzOid: return QMetaType::fromType<Timestamp>();
-    default: return QMetaType(QMetaType::QString);
+    case BoolOid:
+        return QMetaType(QMetaType::Bool);
+    case Int2Oid:
+    case Int4Oid:
+        return QMetaType(QMetaType::Int);
+    case Int8Oid:
+    case OidOid:
+        return QMetaType(QMetaType::LongLong);
+    case Float4Oid:
+    case Float8Oid:
+    case NumericOid:
+        return QMetaType(QMetaType::Double);
+    case DateOid:
+        return QMetaType(QMetaType::QDate);
+    case TimestampOid:
+    case TimestamptzOid:
+        return QMetaType::fromType<Timestamp>();
+    default:
+        return QMetaType(QMetaType::QString);
     }
 }
 
@@ -123,7 +143,8 @@ std::optional<QByteArray> paramText(const QVariant& v)
 
 } // namespace
 
-PgResultStore::PgResultStore(std::shared_ptr<pg_result> result) : result_(std::move(result))
+PgResultStore::PgResultStore(std::shared_ptr<pg_result> result)
+    : result_(std::move(result))
 {
     rows_ = PQntuples(result_.get());
     columns_ = PQnfields(result_.get());
@@ -170,8 +191,8 @@ PgOutcome pgExec(pg_conn* conn, const QString& sql, const std::vector<QVariant>&
             values.push_back(paramText(p));
             pointers.push_back(values.back() ? values.back()->constData() : nullptr);
         }
-        raw = PQexecParams(conn, text.constData(), static_cast<int>(params.size()), nullptr, pointers.data(), nullptr,
-                           nullptr, 0);
+        raw = PQexecParams(
+            conn, text.constData(), static_cast<int>(params.size()), nullptr, pointers.data(), nullptr, nullptr, 0);
     }
     std::shared_ptr<pg_result> result(raw, PQclear);
     const ExecStatusType status = raw ? PQresultStatus(raw) : PGRES_FATAL_ERROR;

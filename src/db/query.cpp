@@ -2,14 +2,18 @@
 
 #include "db/db_error.h"
 
-
 using namespace Qt::StringLiterals;
 
 namespace tabel::db {
 
-Query::Query(Connection& connection, QObject* parent) : DataSet(parent), statement_(connection) {}
+Query::Query(Connection& connection, QObject* parent)
+    : DataSet(parent)
+    , statement_(connection)
+{
+}
 
-Query::Query(Connection& connection, const QString& sql, QObject* parent) : Query(connection, parent)
+Query::Query(Connection& connection, const QString& sql, QObject* parent)
+    : Query(connection, parent)
 {
     statement_.setSql(sql);
 }
@@ -35,12 +39,16 @@ void Query::refresh()
         first();
 }
 
-Command::Command(Connection& connection, const QString& sql) : statement_(connection)
+Command::Command(Connection& connection, const QString& sql)
+    : statement_(connection)
 {
     statement_.setSql(sql);
 }
 
-int Command::execute() { return statement_.execute(); }
+int Command::execute()
+{
+    return statement_.execute();
+}
 
 Value Command::executeReturning()
 {

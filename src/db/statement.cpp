@@ -14,8 +14,14 @@ using namespace Qt::StringLiterals;
 namespace tabel::db {
 namespace {
 
-bool isNameStart(QChar c) { return c.isLetter() || c == u'_'; }
-bool isNameChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+bool isNameStart(QChar c)
+{
+    return c.isLetter() || c == u'_';
+}
+bool isNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
 
 // Where the opening tag of a dollar-quoted string starting at i ends ("$$", "$body$"), or 0.
 // "$1" is a positional parameter, not a tag.
@@ -38,7 +44,8 @@ qsizetype dollarTagEnd(const QString& sql, qsizetype i)
 QVariant odbcParameter(const QVariant& v)
 {
     if (isNullParameter(v))
-        return QVariant(v.isValid() && v.typeId() != qMetaTypeId<Timestamp>() ? v.metaType() : QMetaType::fromType<QString>());
+        return QVariant(
+            v.isValid() && v.typeId() != qMetaTypeId<Timestamp>() ? v.metaType() : QMetaType::fromType<QString>());
     // doubles as their shortest text too: psqlODBC would write 17 digits (0.1 as 0.10000000000000001)
     switch (v.typeId()) {
     case QMetaType::QDateTime:
@@ -63,8 +70,8 @@ ParsedStatement parseStatement(const QString& sql)
     };
     while (i < n) {
         const QChar c = sql.at(i);
-        const bool escapeString = (c == u'e' || c == u'E') && i + 1 < n && sql.at(i + 1) == u'\''
-            && (i == 0 || !isNameChar(sql.at(i - 1)));
+        const bool escapeString
+            = (c == u'e' || c == u'E') && i + 1 < n && sql.at(i + 1) == u'\'' && (i == 0 || !isNameChar(sql.at(i - 1)));
         // Qt's ODBC layer looks for ":name" itself and knows only '…' quotes, so the ODBC text
         // carries E'…' quotes as '' and $$…$$ strings as '…', and no comments.
         if (escapeString) { // E'…': a backslash takes the next character, '' is a quote
@@ -179,7 +186,10 @@ void Statement::setParam(const QString& name, const QVariant& value)
     values_.insert(key, value);
 }
 
-QVariant Statement::param(const QString& name) const { return values_.value(name.toLower()); }
+QVariant Statement::param(const QString& name) const
+{
+    return values_.value(name.toLower());
+}
 
 std::vector<QVariant> Statement::values() const
 {
@@ -244,10 +254,18 @@ Fetched Statement::fetch()
     for (int i = 0; i < n; ++i) {
         f.names << rec.fieldName(i);
         switch (kinds[i]) {
-        case OdbcColumn::Bool: f.types.push_back(QMetaType::fromType<bool>()); break;
-        case OdbcColumn::Real: f.types.push_back(QMetaType::fromType<double>()); break;
-        case OdbcColumn::Timestamp: f.types.push_back(QMetaType::fromType<Timestamp>()); break;
-        case OdbcColumn::Plain: f.types.push_back(rec.field(i).metaType()); break;
+        case OdbcColumn::Bool:
+            f.types.push_back(QMetaType::fromType<bool>());
+            break;
+        case OdbcColumn::Real:
+            f.types.push_back(QMetaType::fromType<double>());
+            break;
+        case OdbcColumn::Timestamp:
+            f.types.push_back(QMetaType::fromType<Timestamp>());
+            break;
+        case OdbcColumn::Plain:
+            f.types.push_back(rec.field(i).metaType());
+            break;
         }
     }
     std::vector<QVariant> cells;

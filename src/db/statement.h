@@ -35,7 +35,10 @@ struct Fetched {
 
 class Statement {
 public:
-    explicit Statement(Connection& connection) : connection_(&connection) {}
+    explicit Statement(Connection& connection)
+        : connection_(&connection)
+    {
+    }
 
     void setSql(const QString& sql);
     const QString& sql() const { return sql_; }

@@ -25,7 +25,9 @@ QStringList workers()
 
 QStringList izdel()
 {
-    return {u"select trim(both '\t' from marka) as marka, id, nom, round(massa::numeric, 5) massa  from accounts_dep.IZDEL order by marka"_s};
+    return {
+        u"select trim(both '\t' from marka) as marka, id, nom, round(massa::numeric, 5) massa  from accounts_dep.IZDEL order by marka"_s
+    };
 }
 
 QStringList oper()
@@ -38,12 +40,17 @@ QStringList oper()
     };
 }
 
-QStringList vidOper() { return {u"select * from accounts_dep.VID_OPER order by vid"_s}; }
+QStringList vidOper()
+{
+    return { u"select * from accounts_dep.VID_OPER order by vid"_s };
+}
 
 QStringList smena(int shift)
 {
-    const QString from = u"from cmn_contractor.person person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "_s;
-    const QString tail = u"(select s_caption from cmn_gds_and_srv.gds_and_srv gas where id=color) as s_caption_color,time,smena.ok,date(vvod) as vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use"_s;
+    const QString from
+        = u"from cmn_contractor.person person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "_s;
+    const QString tail
+        = u"(select s_caption from cmn_gds_and_srv.gds_and_srv gas where id=color) as s_caption_color,time,smena.ok,date(vvod) as vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use"_s;
     switch (shift) {
     case 2:
     case 3:
@@ -51,7 +58,8 @@ QStringList smena(int shift)
         const QString n = QString::number(shift);
         QStringList lines = {
             u"select smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "_s,
-            u"smena.cena, s_caption fio, izdel.marka, vid_oper.vid, "_s + kindCase + u" as nmn, oper.naimen, smena.kol_vo, smena.brak, "_s,
+            u"smena.cena, s_caption fio, izdel.marka, vid_oper.vid, "_s + kindCase
+                + u" as nmn, oper.naimen, smena.kol_vo, smena.brak, "_s,
             u"round((kol_vo::numeric-brak::numeric)*smena.cena::numeric, 2) as summa, smena.prize, smena.id, "_s,
             tail + u"  "_s,
             from,
@@ -59,20 +67,25 @@ QStringList smena(int shift)
             u"oper.vid=vid_oper.id and smena.smena="_s + n + u" and smena.data=:data and ok<>:ok order by fio"_s,
         };
         if (shift == 3) {
-            lines[1] = u"smena.cena,s_caption fio, izdel.marka, vid_oper.vid, "_s + kindCase + u" as nmn,  oper.naimen, smena.kol_vo, smena.brak, "_s;
+            lines[1] = u"smena.cena,s_caption fio, izdel.marka, vid_oper.vid, "_s + kindCase
+                + u" as nmn,  oper.naimen, smena.kol_vo, smena.brak, "_s;
             lines[3] = tail;
         } else if (shift == 4) {
-            lines[1] = u"smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, "_s + kindCase + u" as nmn,  oper.naimen, smena.kol_vo, smena.brak, "_s;
-            lines[2] = u"round((kol_vo::numeric-brak::numeric)*smena.cena::numeric, 2) as summa, smena.prize, smena.id , "_s;
+            lines[1] = u"smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, "_s + kindCase
+                + u" as nmn,  oper.naimen, smena.kol_vo, smena.brak, "_s;
+            lines[2]
+                = u"round((kol_vo::numeric-brak::numeric)*smena.cena::numeric, 2) as summa, smena.prize, smena.id , "_s;
             lines[3] = tail + u" "_s;
-            lines[4] = u"from cmn_contractor.person person, accounts_dep.izdel, accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "_s;
+            lines[4]
+                = u"from cmn_contractor.person person, accounts_dep.izdel, accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper "_s;
         }
         return lines;
     }
     default:
         return {
             u"select smena.id, smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, "_s,
-            u"smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, "_s + kindCase + u" as nmn, oper.naimen, smena.kol_vo, smena.brak, "_s,
+            u"smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, "_s + kindCase
+                + u" as nmn, oper.naimen, smena.kol_vo, smena.brak, "_s,
             u"round((kol_vo::numeric-brak::numeric)*smena.cena::numeric, 2) as summa, smena.prize,(select s_caption from cmn_gds_and_srv.gds_and_srv gas where id=color) as s_caption_color,time, smena.ok, date(vvod) as vvod, smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use"_s,
             from,
             u"where smena.i_id=izdel.id and smena.o_id=oper.id and w_id=person.s_code::t_integer and "_s,
@@ -88,7 +101,8 @@ QStringList hTabel(int shift)
         u"select person.s_caption fio, h_tabel.*,(d1+d2+d3+d4+d5+d6+d7+d8+d9+d10+d11"_s,
         u"+d12+d13+d14+d15+d16+d17+d18+d19+d20+d21+d22+d23+d24+d25"_s,
         u"+d26+d27+d28+d29+d30+d31) as summ from accounts_dep.h_tabel, cmn_contractor.person where "_s,
-        u"h_tabel.w_id=person.s_code::integer and h_tabel.smena="_s + QString::number(shift) + u" and month=:mnth and "_s,
+        u"h_tabel.w_id=person.s_code::integer and h_tabel.smena="_s + QString::number(shift)
+            + u" and month=:mnth and "_s,
         u"year=:yea order by fio"_s,
     };
 }

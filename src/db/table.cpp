@@ -2,13 +2,14 @@
 
 #include "db/db_error.h"
 
-
 using namespace Qt::StringLiterals;
 
 namespace tabel::db {
 
 Table::Table(Connection& connection, const QString& tableName, QObject* parent)
-    : DataSet(parent), connection_(connection), table_(tableName)
+    : DataSet(parent)
+    , connection_(connection)
+    , table_(tableName)
 {
 }
 

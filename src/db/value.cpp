@@ -13,7 +13,10 @@ using namespace Qt::StringLiterals;
 namespace tabel::db {
 namespace {
 
-bool isTimestamp(const QVariant& v) { return v.typeId() == qMetaTypeId<Timestamp>(); }
+bool isTimestamp(const QVariant& v)
+{
+    return v.typeId() == qMetaTypeId<Timestamp>();
+}
 
 bool isFloat(const QVariant& v)
 {
@@ -24,9 +27,17 @@ bool isFloat(const QVariant& v)
 bool isIntegral(const QVariant& v)
 {
     switch (v.typeId()) {
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Char: case QMetaType::SChar:
-    case QMetaType::UChar: case QMetaType::Long: case QMetaType::ULong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Long:
+    case QMetaType::ULong:
         return true;
     default:
         return false;
@@ -47,7 +58,7 @@ constexpr qint64 microsPerDay = Q_INT64_C(86400000000);
 Timestamp Timestamp::fromDateTime(const QDateTime& dt)
 {
     const QDateTime local = dt.timeSpec() == Qt::LocalTime ? dt : dt.toLocalTime();
-    return {local.date(), static_cast<qint64>(local.time().msecsSinceStartOfDay()) * 1000};
+    return { local.date(), static_cast<qint64>(local.time().msecsSinceStartOfDay()) * 1000 };
 }
 
 QDateTime Timestamp::toDateTime() const
@@ -59,26 +70,38 @@ QByteArray Timestamp::toSql() const
 {
     const qint64 s = micros / 1000000;
     char clock[64];
-    std::snprintf(clock, sizeof clock, " %02lld:%02lld:%02lld.%06lld", s / 3600, (s / 60) % 60, s % 60,
-                  micros % 1000000);
+    std::snprintf(
+        clock, sizeof clock, " %02lld:%02lld:%02lld.%06lld", s / 3600, (s / 60) % 60, s % 60, micros % 1000000);
     return date.toString(Qt::ISODate).toLatin1() + clock;
 }
 
-qint64 Timestamp::ordinal() const { return dayOrdinal(date) + micros; }
+qint64 Timestamp::ordinal() const
+{
+    return dayOrdinal(date) + micros;
+}
 
-qint64 dayOrdinal(const QDate& date) { return (date.toJulianDay() - Q_INT64_C(2440588)) * microsPerDay; }
+qint64 dayOrdinal(const QDate& date)
+{
+    return (date.toJulianDay() - Q_INT64_C(2440588)) * microsPerDay;
+}
 
 bool isNullParameter(const QVariant& v)
 {
     if (!v.isValid() || v.isNull())
         return true;
     switch (v.typeId()) {
-    case QMetaType::QDate: return v.toDate().isNull();
-    case QMetaType::QTime: return v.toTime().isNull();
-    case QMetaType::QDateTime: return v.toDateTime().isNull();
-    case QMetaType::QString: return v.toString().isNull();
-    case QMetaType::QByteArray: return v.toByteArray().isNull();
-    default: return isTimestamp(v) && v.value<Timestamp>().date.isNull();
+    case QMetaType::QDate:
+        return v.toDate().isNull();
+    case QMetaType::QTime:
+        return v.toTime().isNull();
+    case QMetaType::QDateTime:
+        return v.toDateTime().isNull();
+    case QMetaType::QString:
+        return v.toString().isNull();
+    case QMetaType::QByteArray:
+        return v.toByteArray().isNull();
+    default:
+        return isTimestamp(v) && v.value<Timestamp>().date.isNull();
     }
 }
 
@@ -103,7 +126,10 @@ QByteArray parameterText(const QVariant& v)
     }
 }
 
-bool Value::isNumeric() const { return isFloat(v_) || isIntegral(v_); }
+bool Value::isNumeric() const
+{
+    return isFloat(v_) || isIntegral(v_);
+}
 
 std::optional<qint64> Value::moment() const
 {

@@ -20,7 +20,7 @@ struct Timestamp {
     qint64 micros = 0; // since midnight
 
     static Timestamp fromDateTime(const QDateTime& dt); // its wall clock, to the millisecond
-    QDateTime toDateTime() const;                       // local time, to the millisecond
+    QDateTime toDateTime() const; // local time, to the millisecond
     // "YYYY-MM-DD HH:MM:SS.ffffff", the form the server reads whatever its DateStyle.
     QByteArray toSql() const;
     // Microseconds since 1970-01-01 00:00 of the same wall clock, for ordering.
@@ -31,7 +31,10 @@ struct Timestamp {
 class Value {
 public:
     Value() = default;
-    explicit Value(QVariant v) : v_(std::move(v)) {}
+    explicit Value(QVariant v)
+        : v_(std::move(v))
+    {
+    }
 
     bool isNull() const { return !v_.isValid() || v_.isNull(); }
     // Whole numbers: a fractional value is rounded to the nearest; null or non-numeric text is 0.

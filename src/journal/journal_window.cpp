@@ -14,9 +14,9 @@
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -50,40 +50,51 @@ std::vector<ui::GridColumn> journalColumns()
     const Qt::Alignment center = Qt::AlignCenter;
     // field, title, width, alignment, visible, format, title-click sort
     return {
-        {u"fio"_s, u"Фамилия И.О."_s, 250, left, true, {}, {u"fio"_s}},
-        {u"marka"_s, u"Марка изделия"_s, 260, left, true, {}, {u"marka"_s}},
-        {u"vid"_s, u"Операция"_s, 155, left, true, {}, {u"vid"_s}},
-        {u"nmn"_s, u"Вид"_s, 157, left, true, {}, {u"naimen"_s}},
-        {u"s_caption_color"_s, u"Цвет"_s, 176, center},
-        {u"time"_s, u"Часы"_s, 44, right},
-        {u"kol_vo"_s, u"Кол-во"_s, 57, right, true, {}, {u"kol_vo"_s}},
-        {u"brak"_s, u"Брак"_s, 49, right},
-        {u"summa"_s, u"Итого (р.)"_s, 78, right, true, {}, {u"summa"_s}},
-        {u"prize"_s, u"Премия (%)"_s, -1, right, false},
-        {u"ok"_s, u"OK"_s, 37, center, true, {}, {u"ok"_s}},
-        {u"vvod"_s, u"Заведен"_s, 72, center, true, {}, {u"vvod"_s}},
+        { u"fio"_s, u"Фамилия И.О."_s, 250, left, true, {}, { u"fio"_s } },
+        { u"marka"_s, u"Марка изделия"_s, 260, left, true, {}, { u"marka"_s } },
+        { u"vid"_s, u"Операция"_s, 155, left, true, {}, { u"vid"_s } },
+        { u"nmn"_s, u"Вид"_s, 157, left, true, {}, { u"naimen"_s } },
+        { u"s_caption_color"_s, u"Цвет"_s, 176, center },
+        { u"time"_s, u"Часы"_s, 44, right },
+        { u"kol_vo"_s, u"Кол-во"_s, 57, right, true, {}, { u"kol_vo"_s } },
+        { u"brak"_s, u"Брак"_s, 49, right },
+        { u"summa"_s, u"Итого (р.)"_s, 78, right, true, {}, { u"summa"_s } },
+        { u"prize"_s, u"Премия (%)"_s, -1, right, false },
+        { u"ok"_s, u"OK"_s, 37, center, true, {}, { u"ok"_s } },
+        { u"vvod"_s, u"Заведен"_s, 72, center, true, {}, { u"vvod"_s } },
         // the first click sorts descending, and name breaks the ties
-        {u"id_doc"_s, u"№ ЗВП"_s, 65, right, true, {}, {u"id_doc"_s, u", fio ASC"_s, true}},
+        { u"id_doc"_s, u"№ ЗВП"_s, 65, right, true, {}, { u"id_doc"_s, u", fio ASC"_s, true } },
     };
 }
 
 } // namespace
 
-TForm1::TForm1(ui::Prompter& prompter, db::TDataModule6& dataModule, const Session& session,
-               ui::Appearance& appearance, VersionGuard& versionGuard)
-    : ui::Form(prompter), RadioButton1(new QRadioButton(u"Смена №1"_s, this)),
-      RadioButton2(new QRadioButton(u"Смена №2"_s, this)), RadioButton3(new QRadioButton(u"Смена №3"_s, this)),
-      RadioButton4(new QRadioButton(u"Переработка"_s, this)), DateT(new QDateEdit(this)),
-      CBox1(new QCheckBox(u"Выходной"_s, this)), ComboBox1(new QComboBox(this)), DBGrid2(new ui::DBGrid(this)),
-      Button1(new QPushButton(u"Добавить"_s, this)), Button2(new QPushButton(u"Изменить"_s, this)),
-      Button3(new QPushButton(u"Удалить"_s, this)), Button5(new QPushButton(u"Принять"_s, this)),
-      Button8(new QPushButton(u"Обновить"_s, this)), Button4(new QPushButton(u"Выход"_s, this)),
-      MainMenu(new QMenuBar(this)), dm_(dataModule), session_(session), appearance_(appearance),
-      versionGuard_(versionGuard)
+TForm1::TForm1(ui::Prompter& prompter, db::TDataModule6& dataModule, const Session& session, ui::Appearance& appearance,
+    VersionGuard& versionGuard)
+    : ui::Form(prompter)
+    , RadioButton1(new QRadioButton(u"Смена №1"_s, this))
+    , RadioButton2(new QRadioButton(u"Смена №2"_s, this))
+    , RadioButton3(new QRadioButton(u"Смена №3"_s, this))
+    , RadioButton4(new QRadioButton(u"Переработка"_s, this))
+    , DateT(new QDateEdit(this))
+    , CBox1(new QCheckBox(u"Выходной"_s, this))
+    , ComboBox1(new QComboBox(this))
+    , DBGrid2(new ui::DBGrid(this))
+    , Button1(new QPushButton(u"Добавить"_s, this))
+    , Button2(new QPushButton(u"Изменить"_s, this))
+    , Button3(new QPushButton(u"Удалить"_s, this))
+    , Button5(new QPushButton(u"Принять"_s, this))
+    , Button8(new QPushButton(u"Обновить"_s, this))
+    , Button4(new QPushButton(u"Выход"_s, this))
+    , MainMenu(new QMenuBar(this))
+    , dm_(dataModule)
+    , session_(session)
+    , appearance_(appearance)
+    , versionGuard_(versionGuard)
 {
     setWindowTitle(u"Табель"_s);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+        | Qt::WindowCloseButtonHint);
     setFixedSize(1455, 592);
 
     N2 = MainMenu->addMenu(u"Справочники"_s);
@@ -101,7 +112,7 @@ TForm1::TForm1(ui::Prompter& prompter, db::TDataModule6& dataModule, const Sessi
 
     RadioButton1->setChecked(true);
     paint(RadioButton1, green, true);
-    for (QRadioButton* b : {RadioButton2, RadioButton3, RadioButton4})
+    for (QRadioButton* b : { RadioButton2, RadioButton3, RadioButton4 })
         paint(b, QColor(), false);
     DateT->setCalendarPopup(true);
     DateT->setDisplayFormat(u"dd.MM.yyyy"_s);
@@ -116,12 +127,13 @@ TForm1::TForm1(ui::Prompter& prompter, db::TDataModule6& dataModule, const Sessi
     DBGrid2->setDataSet(&dm_.Smena1);
 
     auto* top = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{RadioButton1, RadioButton2, RadioButton3, RadioButton4, DateT, CBox1})
+    for (QWidget* w :
+        std::initializer_list<QWidget*> { RadioButton1, RadioButton2, RadioButton3, RadioButton4, DateT, CBox1 })
         top->addWidget(w);
     top->addStretch();
     top->addWidget(ComboBox1);
     auto* bottom = new QHBoxLayout;
-    for (QPushButton* b : {Button1, Button2, Button3, Button5, Button8})
+    for (QPushButton* b : { Button1, Button2, Button3, Button5, Button8 })
         bottom->addWidget(b);
     bottom->addStretch();
     bottom->addWidget(Button4);
@@ -173,7 +185,10 @@ void TForm1::wire()
     });
 }
 
-db::Query& TForm1::currentQuery() const { return dm_.smenaQuery(currentShift_); }
+db::Query& TForm1::currentQuery() const
+{
+    return dm_.smenaQuery(currentShift_);
+}
 
 void TForm1::FormCreate()
 {
@@ -243,17 +258,32 @@ void TForm1::chooseShift(int shift, QRadioButton* button)
     if (!button->isChecked())
         return;
     DBGrid2->setDataSet(&dm_.smenaQuery(shift));
-    for (QRadioButton* b : {RadioButton1, RadioButton2, RadioButton3, RadioButton4})
+    for (QRadioButton* b : { RadioButton1, RadioButton2, RadioButton3, RadioButton4 })
         paint(b, b == button ? green : QColor(), b == button);
     currentShift_ = shift;
 }
 
-void TForm1::RadioButton1Click() { chooseShift(1, RadioButton1); }
-void TForm1::RadioButton2Click() { chooseShift(2, RadioButton2); }
-void TForm1::RadioButton3Click() { chooseShift(3, RadioButton3); }
-void TForm1::RadioButton4Click() { chooseShift(4, RadioButton4); }
+void TForm1::RadioButton1Click()
+{
+    chooseShift(1, RadioButton1);
+}
+void TForm1::RadioButton2Click()
+{
+    chooseShift(2, RadioButton2);
+}
+void TForm1::RadioButton3Click()
+{
+    chooseShift(3, RadioButton3);
+}
+void TForm1::RadioButton4Click()
+{
+    chooseShift(4, RadioButton4);
+}
 
-void TForm1::CBox1Click() { paint(CBox1, CBox1->isChecked() ? red : QColor(), CBox1->isChecked()); }
+void TForm1::CBox1Click()
+{
+    paint(CBox1, CBox1->isChecked() ? red : QColor(), CBox1->isChecked());
+}
 
 void TForm1::Button8Click()
 {
@@ -264,8 +294,14 @@ void TForm1::Button8Click()
         dm_.smenaQuery(shift).open();
 }
 
-void TForm1::Button4Click() { done(QDialog::Rejected); }
-void TForm1::N5Click() { done(QDialog::Rejected); }
+void TForm1::Button4Click()
+{
+    done(QDialog::Rejected);
+}
+void TForm1::N5Click()
+{
+    done(QDialog::Rejected);
+}
 
 void TForm1::DBGrid2TitleClick(int column)
 {
@@ -276,13 +312,19 @@ void TForm1::DBGrid2TitleClick(int column)
     q.setSort(sort.next(q.sort()));
 }
 
-void TForm1::Timer1Timer() { versionGuard_.check(); }
+void TForm1::Timer1Timer()
+{
+    versionGuard_.check();
+}
 
-void TForm1::ComboBox1Change() { appearance_.choose(ComboBox1->currentText()); }
+void TForm1::ComboBox1Change()
+{
+    appearance_.choose(ComboBox1->currentText());
+}
 
 void TForm1::applyRights(const JournalRights& rights)
 {
-    for (QPushButton* b : {Button1, Button2, Button3})
+    for (QPushButton* b : { Button1, Button2, Button3 })
         b->setEnabled(rights.enter);
     Button5->setEnabled(rights.accept);
     N2->menuAction()->setEnabled(rights.menus);
@@ -290,8 +332,8 @@ void TForm1::applyRights(const JournalRights& rights)
     N7->menuAction()->setEnabled(rights.menus);
     if (!rights.readOnly)
         return;
-    for (QWidget* w : std::initializer_list<QWidget*>{Button1, Button2, Button3, RadioButton1, RadioButton2, RadioButton3,
-                                                      RadioButton4, CBox1, Button8, DBGrid2, DateT})
+    for (QWidget* w : std::initializer_list<QWidget*> { Button1, Button2, Button3, RadioButton1, RadioButton2,
+             RadioButton3, RadioButton4, CBox1, Button8, DBGrid2, DateT })
         w->setEnabled(false);
     N2->menuAction()->setEnabled(false);
     N11->setEnabled(false);

@@ -20,11 +20,11 @@ class QRadioButton;
 namespace tabel::db {
 class Query;
 class TDataModule6;
-}
+} // namespace tabel::db
 namespace tabel::ui {
 class Appearance;
 class DBGrid;
-}
+} // namespace tabel::ui
 
 namespace tabel::app {
 
@@ -35,7 +35,7 @@ class TForm1 : public ui::Form {
     Q_OBJECT
 public:
     TForm1(ui::Prompter& prompter, db::TDataModule6& dataModule, const Session& session, ui::Appearance& appearance,
-           VersionGuard& versionGuard);
+        VersionGuard& versionGuard);
 
     // The journal's current shift number (1 … 4) and the date its queries were loaded for.
     int currentShift() const { return currentShift_; }

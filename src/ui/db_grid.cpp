@@ -10,7 +10,11 @@ namespace {
 
 class CellDelegate : public QStyledItemDelegate {
 public:
-    explicit CellDelegate(DBGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+    explicit CellDelegate(DBGrid& grid)
+        : QStyledItemDelegate(&grid)
+        , grid_(grid)
+    {
+    }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
@@ -39,7 +43,8 @@ private:
 
 } // namespace
 
-DBGrid::DBGrid(QWidget* parent) : QTableView(parent)
+DBGrid::DBGrid(QWidget* parent)
+    : QTableView(parent)
 {
     setModel(&model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -14,7 +14,7 @@ namespace tabel::ui {
 // What the cell hook may change before the default drawing.
 struct CellStyle {
     QFont font;
-    QColor text;       // invalid = default
+    QColor text; // invalid = default
     QColor background; // invalid = default (the selection colour on the selected row)
     bool selected = false;
 };

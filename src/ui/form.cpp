@@ -6,7 +6,11 @@
 
 namespace tabel::ui {
 
-Form::Form(Prompter& prompter, QWidget* parent) : QDialog(parent), prompter_(prompter) {}
+Form::Form(Prompter& prompter, QWidget* parent)
+    : QDialog(parent)
+    , prompter_(prompter)
+{
+}
 
 void Form::showEvent(QShowEvent* event)
 {

@@ -21,7 +21,7 @@ public:
     Prompter& prompter() const { return prompter_; }
     // Runs once per display of the window; windows with a Part that says what happens on
     // activation override it.
-    virtual void FormActivate() {}
+    virtual void FormActivate() { }
 
 protected:
     template <typename Sender, typename Signal, typename Owner, typename... Args>
@@ -38,8 +38,7 @@ protected:
         });
     }
     template <typename Sender, typename Signal, typename Fn>
-        requires(!std::is_member_function_pointer_v<Fn>)
-    void on(Sender* sender, Signal signal, Fn fn)
+    requires(!std::is_member_function_pointer_v<Fn>) void on(Sender* sender, Signal signal, Fn fn)
     {
         connect(sender, signal, this, guard(prompter_, std::move(fn)));
     }

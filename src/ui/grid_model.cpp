@@ -12,7 +12,10 @@ QString TitleSort::next(const QString& current) const
     return field + (ascending ? u" ASC"_s : u" DESC"_s) + then;
 }
 
-GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+GridModel::GridModel(QObject* parent)
+    : QAbstractTableModel(parent)
+{
+}
 
 void GridModel::setDataSet(DataSet* dataSet)
 {

@@ -19,7 +19,7 @@ using db::Value;
 // whichever column set it.
 struct TitleSort {
     QString field; // empty: the title does not sort
-    QString then;  // appended to the term, e.g. ", fio ASC"
+    QString then; // appended to the term, e.g. ", fio ASC"
     bool descendingFirst = false;
 
     QString next(const QString& current) const;

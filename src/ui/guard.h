@@ -10,8 +10,7 @@
 
 namespace tabel::ui {
 
-template <typename Fn>
-void runGuarded(Prompter& prompter, Fn&& fn) noexcept
+template <typename Fn> void runGuarded(Prompter& prompter, Fn&& fn) noexcept
 {
     try {
         std::forward<Fn>(fn)();
@@ -25,8 +24,7 @@ void runGuarded(Prompter& prompter, Fn&& fn) noexcept
 }
 
 // Wraps a handler for connect(): the signal's arguments are passed on when the handler takes them.
-template <typename Fn>
-auto guard(Prompter& prompter, Fn fn)
+template <typename Fn> auto guard(Prompter& prompter, Fn fn)
 {
     return [&prompter, fn = std::move(fn)](auto&&... args) {
         runGuarded(prompter, [&] {

@@ -2,7 +2,8 @@
 
 namespace tabel::ui {
 
-LookupCombo::LookupCombo(QWidget* parent) : QComboBox(parent)
+LookupCombo::LookupCombo(QWidget* parent)
+    : QComboBox(parent)
 {
     setEditable(false);
     connect(this, &QComboBox::activated, this, [this](int index) { choose(index); });
@@ -52,7 +53,7 @@ void LookupCombo::setKeyValue(const QVariant& key)
     for (int i = 0; i < keys_.size(); ++i) {
         const db::Value k(keys_.at(i));
         const bool equal = k.isNumeric() || wanted.isNumeric() ? (!k.isNull() && k.toDouble() == wanted.toDouble())
-                                                              : k.toText() == wanted.toText();
+                                                               : k.toText() == wanted.toText();
         if (equal && !k.isNull()) {
             loading_ = true;
             setCurrentIndex(i);

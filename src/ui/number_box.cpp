@@ -7,7 +7,10 @@
 
 namespace tabel::ui {
 
-void NumberKeyFilter::install(QLineEdit* box) { box->installEventFilter(new NumberKeyFilter(box)); }
+void NumberKeyFilter::install(QLineEdit* box)
+{
+    box->installEventFilter(new NumberKeyFilter(box));
+}
 
 bool NumberKeyFilter::eventFilter(QObject* watched, QEvent* event)
 {
@@ -28,8 +31,14 @@ bool NumberKeyFilter::eventFilter(QObject* watched, QEvent* event)
     return !allowed;
 }
 
-double readNumber(const QLineEdit* box) { return parseNumber(box->text()); }
+double readNumber(const QLineEdit* box)
+{
+    return parseNumber(box->text());
+}
 
-qint64 readWhole(const QLineEdit* box) { return parseWhole(box->text()); }
+qint64 readWhole(const QLineEdit* box)
+{
+    return parseWhole(box->text());
+}
 
 } // namespace tabel::ui

@@ -12,7 +12,10 @@ namespace tabel::ui {
 class NumberKeyFilter : public QObject {
     Q_OBJECT
 public:
-    explicit NumberKeyFilter(QObject* parent = nullptr) : QObject(parent) {}
+    explicit NumberKeyFilter(QObject* parent = nullptr)
+        : QObject(parent)
+    {
+    }
     // Installs a filter owned by the box.
     static void install(QLineEdit* box);
 

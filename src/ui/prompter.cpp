@@ -44,6 +44,9 @@ void WidgetPrompter::generalError(const QString& text)
     box.exec();
 }
 
-int WidgetPrompter::exec(QDialog& dialog) { return dialog.exec(); }
+int WidgetPrompter::exec(QDialog& dialog)
+{
+    return dialog.exec();
+}
 
 } // namespace tabel::ui

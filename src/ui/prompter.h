@@ -9,9 +9,9 @@ namespace tabel::ui {
 
 // Message flags of the program: the icon and buttons of a box.
 enum MessageFlags : int {
-    ErrorOk = 16,      // error icon, OK
+    ErrorOk = 16, // error icon, OK
     QuestionYesNo = 36, // question icon, Yes/No
-    WarningYesNo = 52,  // warning icon, Yes/No
+    WarningYesNo = 52, // warning icon, Yes/No
 };
 
 enum class Answer { Ok, Yes, No };

@@ -2,11 +2,11 @@
 #include "app/forms.h"
 #include "app/login_window.h"
 #include "app/version_check.h"
+#include "app/version_guard.h"
 #include "db/data_module.h"
 #include "db/db_error.h"
 #include "db/query.h"
 #include "journal/journal_window.h"
-#include "app/version_guard.h"
 #include "support/app_fixture.h"
 #include "support/gui.h"
 #include "support/test_registry.h"
@@ -64,9 +64,9 @@ private slots:
         QFETCH(QByteArray, time);
         QFETCH(int, d);
         QFETCH(int, t);
-        QCOMPARE(app::stampFrom(date.constData(), time.constData()), (app::BuildStamp{d, t}));
+        QCOMPARE(app::stampFrom(date.constData(), time.constData()), (app::BuildStamp { d, t }));
         QVERIFY(app::currentBuild().date > 20260000);
-        QCOMPARE((app::BuildStamp{20220506, 39256}).text(), u"20220506.39256"_s);
+        QCOMPARE((app::BuildStamp { 20220506, 39256 }).text(), u"20220506.39256"_s);
     }
 
     void appearanceFile_data()
@@ -137,8 +137,8 @@ private slots:
     void loginWindowShowsServerAndBuild()
     {
         test::AppFixture::Setup setup;
-        setup.arguments = QStringList{u"erp-srv"_s, u"erp"_s};
-        setup.build = {20220506, 39256};
+        setup.arguments = QStringList { u"erp-srv"_s, u"erp"_s };
+        setup.build = { 20220506, 39256 };
         test::AppFixture fx(setup);
         app::TForm23& login = fx.forms().login();
         QVERIFY(login.isVisible());
@@ -158,7 +158,7 @@ private slots:
         test::AppFixture::Setup setup;
         setup.start = false;
         test::AppFixture fx(setup);
-        fx.options().arguments = QStringList{u"srv"_s, u"base"_s};
+        fx.options().arguments = QStringList { u"srv"_s, u"base"_s };
         fx.start();
         db::ConnectionSettings s = fx.forms().session().loginConnection(u"master"_s, u"pw"_s);
         QCOMPARE(s.server, u"srv"_s);
@@ -166,7 +166,7 @@ private slots:
         QCOMPARE(s.login, u"master"_s);
         QCOMPARE(s.password, u"pw"_s);
         // without both arguments: the built-in connection, as sys whatever was typed
-        for (const QStringList& args : {QStringList{}, QStringList{u"srv"_s}, QStringList{u""_s, u"base"_s}}) {
+        for (const QStringList& args : { QStringList {}, QStringList { u"srv"_s }, QStringList { u""_s, u"base"_s } }) {
             test::AppFixture::Setup other;
             other.arguments = args;
             test::AppFixture f(other);
@@ -186,10 +186,12 @@ private slots:
         QTest::addColumn<bool>("accept");
         QTest::addColumn<bool>("menus");
         QTest::addColumn<bool>("readOnly");
-        QTest::newRow("restricted") << u"kontrol1"_s << u"kontrol1"_s << u"kontrol1"_s << false << true << false << false;
+        QTest::newRow("restricted") << u"kontrol1"_s << u"kontrol1"_s << u"kontrol1"_s << false << true << false
+                                    << false;
         QTest::newRow("sys") << u"sys"_s << u"tovmask"_s << u"sys"_s << true << true << true << false;
         QTest::newRow("sys with blanks") << u"  sys  "_s << u" tovmask "_s << u"sys"_s << true << true << true << false;
-        QTest::newRow("extra rights") << u"glavmaster"_s << u"glavmaster"_s << u"glavmaster"_s << true << true << true << false;
+        QTest::newRow("extra rights") << u"glavmaster"_s << u"glavmaster"_s << u"glavmaster"_s << true << true << true
+                                      << false;
         QTest::newRow("SYS is not sys") << u"SYS"_s << u"x"_s << u"SYS"_s << true << false << true << false;
         QTest::newRow("econom") << u"econom"_s << u"econom"_s << u"econom"_s << false << false << true << true;
         QTest::newRow("ordinary") << u"master"_s << u"master"_s << u"master"_s << true << false << true << false;
@@ -227,8 +229,8 @@ private slots:
             QCOMPARE(journal.DBGrid2->isEnabled(), !readOnly);
             QCOMPARE(journal.Button8->isEnabled(), !readOnly);
             QCOMPARE(journal.Button4->isEnabled(), true);
-            QCOMPARE(journal.windowTitle(), readOnly ? u"Табель"_s
-                                                     : u"Табель (Сервер: , БД: , пользователь: "_s + login + u")"_s);
+            QCOMPARE(journal.windowTitle(),
+                readOnly ? u"Табель"_s : u"Табель (Сервер: , БД: , пользователь: "_s + login + u")"_s);
             QCOMPARE(fx.forms().dataModule().Smena3.param(u"ok"_s).toString(), u"ta"_s);
             test::click(journal.Button4);
         });
@@ -242,7 +244,7 @@ private slots:
     {
         test::AppFixture probe; // to learn the fresh database's name and server
         test::AppFixture::Setup setup;
-        setup.arguments = QStringList{probe.options().site.defaultServer, probe.db().name()};
+        setup.arguments = QStringList { probe.options().site.defaultServer, probe.db().name() };
         test::AppFixture fx(setup);
         app::TForm23& form = fx.forms().login();
         form.Edit1->setText(u"master"_s);
@@ -251,7 +253,8 @@ private slots:
             db::Query who(fx.forms().dataModule().ADO_DB, u"select current_user as u"_s);
             who.open();
             QCOMPARE(who.field(u"u"_s).toText(), u"master"_s);
-            QVERIFY(fx.forms().journal().windowTitle().startsWith(u"Табель (Сервер: 127.0.0.1, БД: "_s + probe.db().name()));
+            QVERIFY(fx.forms().journal().windowTitle().startsWith(
+                u"Табель (Сервер: 127.0.0.1, БД: "_s + probe.db().name()));
         });
         test::click(form.Button1);
         QCOMPARE(fx.prompter().execCount(), 1);
@@ -262,7 +265,8 @@ private slots:
         bad.forms().login().Edit2->setText(u"wrong"_s);
         test::click(bad.forms().login().Button1);
         QCOMPARE(bad.prompter().execCount(), 0);
-        QCOMPARE(bad.prompter().texts(), QStringList{u"Подключение к БД отсутсвует (сервер: 127.0.0.1, БД: "_s + probe.db().name() + u")"_s});
+        QCOMPARE(bad.prompter().texts(),
+            QStringList { u"Подключение к БД отсутсвует (сервер: 127.0.0.1, БД: "_s + probe.db().name() + u")"_s });
         QCOMPARE(bad.prompter().shown()[0].flags, 16);
         QCOMPARE(bad.terminations(), 1);
     }
@@ -272,7 +276,8 @@ private slots:
         auto stamp = [](test::AppFixture& fx) {
             db::Query q(fx.forms().dataModule().ADO_DB, u"select d, t from accounts_dep.ver"_s);
             q.open();
-            return q.isEmpty() ? app::BuildStamp{} : app::BuildStamp{q.field(u"d"_s).toInt(), q.field(u"t"_s).toInt()};
+            return q.isEmpty() ? app::BuildStamp {}
+                               : app::BuildStamp { q.field(u"d"_s).toInt(), q.field(u"t"_s).toInt() };
         };
         // an empty table gets this build's stamp at the login window's first activation
         test::AppFixture fx;
@@ -282,19 +287,20 @@ private slots:
         db::Connection& conn = fx.forms().dataModule().ADO_DB;
         // an older build in the table: stamped over
         conn.execute(u"update accounts_dep.ver set d = 20200101, t = 5"_s);
-        QCOMPARE(app::checkVersion(conn, {20260101, 3600}), app::VersionVerdict::Current);
-        QCOMPARE(stamp(fx), (app::BuildStamp{20260101, 3600}));
+        QCOMPARE(app::checkVersion(conn, { 20260101, 3600 }), app::VersionVerdict::Current);
+        QCOMPARE(stamp(fx), (app::BuildStamp { 20260101, 3600 }));
         // a newer build: the journal's timer finds it, says so and ends the program
         conn.execute(u"update accounts_dep.ver set t = 3601"_s);
         fx.forms().journal().Timer1Timer();
-        QCOMPARE(fx.prompter().texts(), QStringList{u"Версия программы не соответсвует БД! Запустите программу через 5 мин."_s});
+        QCOMPARE(fx.prompter().texts(),
+            QStringList { u"Версия программы не соответсвует БД! Запустите программу через 5 мин."_s });
         QCOMPARE(fx.prompter().shown()[0].caption, u"Ошибка"_s);
         QCOMPARE(fx.terminations(), 1);
         QVERIFY(fx.forms().login().Timer1.isActive());
         QCOMPARE(fx.forms().login().Timer1.interval(), 5500);
         QCOMPARE(fx.forms().journal().Timer1.interval(), 30000);
         QVERIFY(fx.forms().journal().Timer1.isActive());
-        QCOMPARE(stamp(fx), (app::BuildStamp{20260101, 3601})); // the newer stamp stays
+        QCOMPARE(stamp(fx), (app::BuildStamp { 20260101, 3601 })); // the newer stamp stays
     }
 
     void versionChecksNeverStackBoxes()
@@ -322,7 +328,7 @@ private slots:
     {
         test::AppFixture probe;
         test::AppFixture::Setup setup;
-        setup.arguments = QStringList{probe.options().site.defaultServer, probe.db().name()};
+        setup.arguments = QStringList { probe.options().site.defaultServer, probe.db().name() };
         test::AppFixture fx(setup);
         fx.forms().login().Edit1->setText(u"master"_s);
         fx.forms().login().Edit2->setText(u"master"_s);
@@ -347,7 +353,7 @@ private slots:
     void olderBuildStopsAtStartAndUnreachableDatabaseSkipsTheCheck()
     {
         test::AppFixture::Setup newer;
-        newer.build = {20270101, 0};
+        newer.build = { 20270101, 0 };
         test::AppFixture first(newer);
         // an older build started against the same database
         test::AppFixture::Setup older;

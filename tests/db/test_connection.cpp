@@ -22,10 +22,12 @@ private slots:
         s.login = u"master1"_s;
         s.password = u"secret"_s;
         QCOMPARE(odbcConnectionString(s),
-                 u"DRIVER={PostgreSQL UNICODE};DATABASE=erp;SERVER=erp-srv;PORT=5432;UID=master1;PWD=secret;SSLmode=allow;"
-                 "ReadOnly=0;Protocol=7.4;FakeOidIndex=0;ShowOidColumn=0;RowVersioning=0;ShowSystemTables=0;Fetch=100;UnknownSizes=0;MaxVarcharSize=255;MaxLongVarcharSize=8190;"
-                 "Debug=0;CommLog=0;UseDeclareFetch=0;TextAsLongVarchar=1;UnknownsAsLongVarchar=0;BoolsAsChar=1;Parse=0;ExtraSysTablePrefixes=;LFConversion=1;UpdatableCursors=1;"
-                 "TrueIsMinus1=0;BI=0;ByteaAsLongVarBinary=1;UseServerSidePrepare=1;LowerCaseIdentifier=0;D6=-101;OptionalErrors=0;XaOpt=1"_s);
+            u"DRIVER={PostgreSQL UNICODE};DATABASE=erp;SERVER=erp-srv;PORT=5432;UID=master1;PWD=secret;SSLmode=allow;"
+            "ReadOnly=0;Protocol=7.4;FakeOidIndex=0;ShowOidColumn=0;RowVersioning=0;ShowSystemTables=0;Fetch=100;"
+            "UnknownSizes=0;MaxVarcharSize=255;MaxLongVarcharSize=8190;"
+            "Debug=0;CommLog=0;UseDeclareFetch=0;TextAsLongVarchar=1;UnknownsAsLongVarchar=0;BoolsAsChar=1;Parse=0;"
+            "ExtraSysTablePrefixes=;LFConversion=1;UpdatableCursors=1;"
+            "TrueIsMinus1=0;BI=0;ByteaAsLongVarBinary=1;UseServerSidePrepare=1;LowerCaseIdentifier=0;D6=-101;OptionalErrors=0;XaOpt=1"_s);
     }
 
     void valuesThatCouldAddOptionsAreQuoted_data()
@@ -58,7 +60,7 @@ private slots:
         admin.execute(u"set client_min_messages = warning"_s);
         admin.execute(u"drop role if exists "_s + role);
         admin.execute(u"create role "_s + role + u" login password 'p;w}d{x'"_s);
-        for (const QString& pwd : {u"tovmask"_s, password}) {
+        for (const QString& pwd : { u"tovmask"_s, password }) {
             ConnectionSettings s = test::serverSettings(u"postgres"_s);
             s.driver = Driver::Odbc;
             if (pwd != u"tovmask"_s)
@@ -66,7 +68,8 @@ private slots:
             s.password = pwd;
             Connection c;
             c.open(s);
-            Query q(c, u"select current_user as who, current_setting('client_encoding') as enc, 'Табель'::text as word"_s);
+            Query q(
+                c, u"select current_user as who, current_setting('client_encoding') as enc, 'Табель'::text as word"_s);
             q.open();
             QCOMPARE(q.field(u"who"_s).toText(), s.login);
             QCOMPARE(q.field(u"word"_s).toText(), u"Табель"_s);

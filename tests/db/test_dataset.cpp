@@ -22,15 +22,10 @@ class DataSetTest : public QObject {
     // A small list to sort and filter: id, name, grp, amount (nulls in places).
     void openList(Query& q)
     {
-        q.setSql(QStringList{
-            u"select * from (values"_s,
-            u"  (1, 'Иванов И.И.', 2, 10.5::float8),"_s,
-            u"  (2, 'Петров П.П.', 1, null),"_s,
-            u"  (3, 'иванова А.А.', 2, 3.25),"_s,
-            u"  (4, 'O''Brien', 1, 7.0),"_s,
-            u"  (5, 'Сидоров С.С.', null, 10.5),"_s,
-            u"  (6, 'Петров П.П.', 2, 1.0)"_s,
-            u") t(id, name, grp, amount) order by id"_s});
+        q.setSql(QStringList { u"select * from (values"_s, u"  (1, 'Иванов И.И.', 2, 10.5::float8),"_s,
+            u"  (2, 'Петров П.П.', 1, null),"_s, u"  (3, 'иванова А.А.', 2, 3.25),"_s, u"  (4, 'O''Brien', 1, 7.0),"_s,
+            u"  (5, 'Сидоров С.С.', null, 10.5),"_s, u"  (6, 'Петров П.П.', 2, 1.0)"_s,
+            u") t(id, name, grp, amount) order by id"_s });
         q.open();
     }
 
@@ -48,7 +43,8 @@ private slots:
 
     void namedParametersAreReboundAndReopened()
     {
-        Query q(conn(), u"select :A::int + 1 as x, :name::text as n, :a::int * 2 as y, 'it''s :not' as lit, 1::int8 as c"_s);
+        Query q(conn(),
+            u"select :A::int + 1 as x, :name::text as n, :a::int * 2 as y, 'it''s :not' as lit, 1::int8 as c"_s);
         q.setParam(u"a"_s, 1);
         q.setParam(u"NAME"_s, u"Цех №2"_s);
         q.open();
@@ -75,8 +71,9 @@ private slots:
         conn().execute(u"create table probe (id bigserial primary key, erp numeric(15,0), name varchar(50), "
                        "price float8, qty numeric(12,3), day date, at timestamp, flag boolean, note text)"_s);
         conn().execute(u"select setval('probe_id_seq', 3000000000)"_s);
-        Command ins(conn(), u"insert into probe (erp, name, price, qty, day, at, flag, note) "
-                            "values (:erp, :name, :price, :qty, :day, :at, :flag, :note) returning id"_s);
+        Command ins(conn(),
+            u"insert into probe (erp, name, price, qty, day, at, flag, note) "
+            "values (:erp, :name, :price, :qty, :day, :at, :flag, :note) returning id"_s);
         ins.setParam(u"erp"_s, Q_INT64_C(123456789012345));
         ins.setParam(u"name"_s, u"Грунт ГФ-021 «серый»"_s);
         ins.setParam(u"price"_s, 30.3705);
@@ -110,7 +107,7 @@ private slots:
 
         q.setParam(u"id"_s, nullId);
         q.open();
-        for (const QString& f : {u"erp"_s, u"name"_s, u"price"_s, u"day"_s, u"at"_s, u"flag"_s, u"note"_s}) {
+        for (const QString& f : { u"erp"_s, u"name"_s, u"price"_s, u"day"_s, u"at"_s, u"flag"_s, u"note"_s }) {
             QVERIFY2(q.field(f).isNull(), qPrintable(f));
             QCOMPARE(q.field(f).toText(), QString());
             QCOMPARE(q.field(f).toInt(), 0);
@@ -176,38 +173,38 @@ private slots:
         q.setSort(u"name ASC"_s);
         // Russian collation without regard to case (Cyrillic before Latin); the two "Петров" keep
         // their fetched order
-        QCOMPARE(ids(q), (QList<int>{1, 3, 2, 6, 5, 4}));
+        QCOMPARE(ids(q), (QList<int> { 1, 3, 2, 6, 5, 4 }));
         q.setSort(u"grp DESC, name ASC"_s);
-        QCOMPARE(ids(q), (QList<int>{1, 3, 6, 2, 4, 5})); // null grp last when descending
+        QCOMPARE(ids(q), (QList<int> { 1, 3, 6, 2, 4, 5 })); // null grp last when descending
         q.setSort(u"amount asc, id desc"_s);
-        QCOMPARE(ids(q), (QList<int>{2, 6, 3, 4, 5, 1}));
+        QCOMPARE(ids(q), (QList<int> { 2, 6, 3, 4, 5, 1 }));
         q.setSort(u"grp"_s);
-        QCOMPARE(ids(q), (QList<int>{5, 2, 4, 1, 3, 6}));
+        QCOMPARE(ids(q), (QList<int> { 5, 2, 4, 1, 3, 6 }));
         QVERIFY_THROWS_EXCEPTION(DbError, q.setSort(u"name sideways"_s));
         QVERIFY_THROWS_EXCEPTION(DbError, q.setSort(u"nosuch ASC"_s));
         q.open(); // re-opening drops the sort
         QCOMPARE(q.sort(), QString());
-        QCOMPARE(ids(q), (QList<int>{1, 2, 3, 4, 5, 6}));
+        QCOMPARE(ids(q), (QList<int> { 1, 2, 3, 4, 5, 6 }));
     }
 
     void filterLanguage_data()
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("number =") << u"grp=1"_s << QList<int>{2, 4};
-        QTest::newRow("number <>") << u"grp <> 1"_s << QList<int>{1, 3, 5, 6};
-        QTest::newRow("text =") << u"name = 'петров п.п.'"_s << QList<int>{2, 6};
-        QTest::newRow("like prefix") << u"name like 'Иванов%'"_s << QList<int>{1, 3};
-        QTest::newRow("like any case") << u"NAME LIKE 'ив%'"_s << QList<int>{1, 3};
-        QTest::newRow("like inner") << u"name like '%ов %'"_s << QList<int>{1, 2, 5, 6};
-        QTest::newRow("quote") << u"name like 'O''B%'"_s << QList<int>{4};
-        QTest::newRow("and") << u"grp=2 and name like 'П%'"_s << QList<int>{6};
-        QTest::newRow("or") << u"id=1 or id=5"_s << QList<int>{1, 5};
-        QTest::newRow("and before or") << u"id=1 or grp=1 and amount>5"_s << QList<int>{1, 4};
-        QTest::newRow("parentheses") << u"(id=1 or grp=1) and amount>5"_s << QList<int>{1, 4};
-        QTest::newRow("decimal") << u"amount=10.5"_s << QList<int>{1, 5};
-        QTest::newRow("null never equal") << u"amount=0"_s << QList<int>{};
-        QTest::newRow("text against number") << u"id='3'"_s << QList<int>{3};
+        QTest::newRow("number =") << u"grp=1"_s << QList<int> { 2, 4 };
+        QTest::newRow("number <>") << u"grp <> 1"_s << QList<int> { 1, 3, 5, 6 };
+        QTest::newRow("text =") << u"name = 'петров п.п.'"_s << QList<int> { 2, 6 };
+        QTest::newRow("like prefix") << u"name like 'Иванов%'"_s << QList<int> { 1, 3 };
+        QTest::newRow("like any case") << u"NAME LIKE 'ив%'"_s << QList<int> { 1, 3 };
+        QTest::newRow("like inner") << u"name like '%ов %'"_s << QList<int> { 1, 2, 5, 6 };
+        QTest::newRow("quote") << u"name like 'O''B%'"_s << QList<int> { 4 };
+        QTest::newRow("and") << u"grp=2 and name like 'П%'"_s << QList<int> { 6 };
+        QTest::newRow("or") << u"id=1 or id=5"_s << QList<int> { 1, 5 };
+        QTest::newRow("and before or") << u"id=1 or grp=1 and amount>5"_s << QList<int> { 1, 4 };
+        QTest::newRow("parentheses") << u"(id=1 or grp=1) and amount>5"_s << QList<int> { 1, 4 };
+        QTest::newRow("decimal") << u"amount=10.5"_s << QList<int> { 1, 5 };
+        QTest::newRow("null never equal") << u"amount=0"_s << QList<int> {};
+        QTest::newRow("text against number") << u"id='3'"_s << QList<int> { 3 };
     }
     void filterLanguage()
     {
@@ -255,12 +252,12 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("quote") << u"O'B"_s << QList<int>{4};
-        QTest::newRow("lone quote") << u"'"_s << QList<int>{};
-        QTest::newRow("percent is literal") << u"%ов"_s << QList<int>{};
-        QTest::newRow("underscore is literal") << u"_ванов"_s << QList<int>{};
-        QTest::newRow("injection") << u"x' or name like '"_s << QList<int>{};
-        QTest::newRow("lower case") << u"пет"_s << QList<int>{2, 6};
+        QTest::newRow("quote") << u"O'B"_s << QList<int> { 4 };
+        QTest::newRow("lone quote") << u"'"_s << QList<int> {};
+        QTest::newRow("percent is literal") << u"%ов"_s << QList<int> {};
+        QTest::newRow("underscore is literal") << u"_ванов"_s << QList<int> {};
+        QTest::newRow("injection") << u"x' or name like '"_s << QList<int> {};
+        QTest::newRow("lower case") << u"пет"_s << QList<int> { 2, 6 };
     }
     void typedTextNeverBreaksTheFilter()
     {
@@ -309,7 +306,7 @@ private slots:
         // re-opening keeps the filter, drops the sort, goes to the first row
         q.open();
         QVERIFY(q.filtered());
-        QCOMPARE(ids(q), (QList<int>{1, 3, 6}));
+        QCOMPARE(ids(q), (QList<int> { 1, 3, 6 }));
         q.setRecNo(3);
         q.refresh(); // re-read in place
         QCOMPARE(q.recNo(), 3);
@@ -337,9 +334,9 @@ private slots:
         t.post();
         QCOMPARE(t.recordCount(), 3);
         QCOMPARE(t.field(u"norma"_s).toInt(), 15);
-        QVERIFY(t.field(u"id"_s).toInt() > 3);             // the server's id came back
-        QCOMPARE(t.field(u"price"_s).toDouble(), 1.5);      // and its default
-        QCOMPARE(t.recNo(), 2);                             // placed by the sort
+        QVERIFY(t.field(u"id"_s).toInt() > 3); // the server's id came back
+        QCOMPARE(t.field(u"price"_s).toDouble(), 1.5); // and its default
+        QCOMPARE(t.recNo(), 2); // placed by the sort
         t.append();
         t.setField(u"o_id"_s, 7);
         t.cancel();

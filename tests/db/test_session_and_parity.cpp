@@ -53,13 +53,13 @@ private slots:
         conn().execute(u"alter role sys in database "_s + db_->name() + u" set timezone = 'Pacific/Kiritimati'"_s);
         Connection other;
         other.open(db_->settings());
-        Query q(other, u"select now()::t_date as today, now() as stamp, timestamptz '2026-03-01 10:00:00+00' as fixed"_s);
+        Query q(
+            other, u"select now()::t_date as today, now() as stamp, timestamptz '2026-03-01 10:00:00+00' as fixed"_s);
         q.open();
         QCOMPARE(q.field(u"today"_s).toDate(), QDate::currentDate());
         const QDateTime stamp = q.field(u"stamp"_s).toDateTime();
         QVERIFY2(qAbs(stamp.secsTo(QDateTime::currentDateTime())) < 120, qPrintable(stamp.toString(Qt::ISODate)));
-        QCOMPARE(q.field(u"fixed"_s).toDateTime(),
-                 QDateTime(QDate(2026, 3, 1), QTime(10, 0), Qt::UTC).toLocalTime());
+        QCOMPARE(q.field(u"fixed"_s).toDateTime(), QDateTime(QDate(2026, 3, 1), QTime(10, 0), Qt::UTC).toLocalTime());
     }
 
     void nullParametersAreNull_data()
@@ -132,8 +132,9 @@ private slots:
 
     void odbcReadsLikeLibpq()
     {
-        Query q(conn(), u"select 1.5::real as r, true as t, false as f, null::boolean as n, 2.25::float4 as r2 "
-                        "from generate_series(1, 2)"_s);
+        Query q(conn(),
+            u"select 1.5::real as r, true as t, false as f, null::boolean as n, 2.25::float4 as r2 "
+            "from generate_series(1, 2)"_s);
         q.open();
         QVERIFY(q.field(u"r"_s).isNumeric());
         QCOMPARE(q.field(u"r"_s).toDouble(), 1.5);
@@ -235,7 +236,8 @@ private slots:
                        "changed int default 0)"_s);
         conn().execute(u"create function probe_touch() returns trigger language plpgsql as "
                        "$$ begin new.changed := old.changed + 1; return new; end $$"_s);
-        conn().execute(u"create trigger probe_touch before update on probe for each row execute function probe_touch()"_s);
+        conn().execute(
+            u"create trigger probe_touch before update on probe for each row execute function probe_touch()"_s);
         conn().execute(u"insert into probe (price) values (10), (3)"_s);
         Table t(conn(), u"probe"_s);
         t.open();
@@ -264,7 +266,8 @@ private slots:
 
     void filterComparesDatesAsDates()
     {
-        Query q(conn(), u"select * from (values (1, date '2021-12-31'), (2, date '2022-03-02'), (3, date '2022-03-01')) t(id, day)"_s);
+        Query q(conn(),
+            u"select * from (values (1, date '2021-12-31'), (2, date '2022-03-02'), (3, date '2022-03-01')) t(id, day)"_s);
         q.open();
         q.setFilter(u"day > '01.03.2022'"_s);
         q.setFiltered(true);

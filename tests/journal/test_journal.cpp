@@ -85,10 +85,10 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
     {
         QCOMPARE(column(1, u"fio"_s).size(), 4); // "ta" and the null mark are left out
         QVERIFY(!column(1, u"ok"_s).contains(u"ta"_s));
-        QCOMPARE(column(1, u"w_id"_s), (QStringList{u"1001"_s, u"1002"_s, u"1003"_s, u"1012"_s})); // by name
-        QCOMPARE(column(2, u"w_id"_s), (QStringList{u"1006"_s, u"1007"_s}));
-        QCOMPARE(column(3, u"w_id"_s), QStringList{u"1008"_s});
-        QCOMPARE(column(4, u"w_id"_s), QStringList{u"1009"_s});
+        QCOMPARE(column(1, u"w_id"_s), (QStringList { u"1001"_s, u"1002"_s, u"1003"_s, u"1012"_s })); // by name
+        QCOMPARE(column(2, u"w_id"_s), (QStringList { u"1006"_s, u"1007"_s }));
+        QCOMPARE(column(3, u"w_id"_s), QStringList { u"1008"_s });
+        QCOMPARE(column(4, u"w_id"_s), QStringList { u"1009"_s });
         QCOMPARE(journal().DBGrid2->dataSet(), &dm().Smena1);
         QCOMPARE(journal().DBGrid2->cellText(0, 8), u"112,5"_s); // (10 - 1) × 12,5
         QCOMPARE(journal().DBGrid2->cellText(0, 4), u"RAL 9003 Сигнальный белый"_s);
@@ -122,10 +122,21 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
             int column;
             const char16_t* sort;
         } steps[] = {
-            {0, u"fio ASC"}, {0, u"fio DESC"}, {1, u"marka ASC"}, {1, u"marka DESC"}, {5, u"marka DESC"},
-            {12, u"id_doc ASC, fio ASC"}, {12, u"id_doc DESC, fio ASC"}, {2, u"vid DESC"}, {3, u"naimen ASC"},
-            {7, u"naimen ASC"}, {6, u"kol_vo DESC"}, {8, u"summa ASC"}, {10, u"ok DESC"}, {11, u"vvod ASC"},
-            {4, u"vvod ASC"},
+            { 0, u"fio ASC" },
+            { 0, u"fio DESC" },
+            { 1, u"marka ASC" },
+            { 1, u"marka DESC" },
+            { 5, u"marka DESC" },
+            { 12, u"id_doc ASC, fio ASC" },
+            { 12, u"id_doc DESC, fio ASC" },
+            { 2, u"vid DESC" },
+            { 3, u"naimen ASC" },
+            { 7, u"naimen ASC" },
+            { 6, u"kol_vo DESC" },
+            { 8, u"summa ASC" },
+            { 10, u"ok DESC" },
+            { 11, u"vvod ASC" },
+            { 4, u"vvod ASC" },
         };
         for (const auto& step : steps) {
             clickTitle(step.column);
@@ -133,12 +144,12 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
         }
         clickTitle(0); // "vvod ASC" holds ASC: the other way
         QCOMPARE(q.sort(), u"fio DESC"_s);
-        QCOMPARE(column(1, u"w_id"_s), (QStringList{u"1012"_s, u"1003"_s, u"1002"_s, u"1001"_s}));
+        QCOMPARE(column(1, u"w_id"_s), (QStringList { u"1012"_s, u"1003"_s, u"1002"_s, u"1001"_s }));
         clickTitle(12);
         QCOMPARE(q.sort(), u"id_doc ASC, fio ASC"_s);
         QCOMPARE(column(1, u"id_doc"_s).first(), u"300000000151"_s);
         clickTitle(6);
-        QCOMPARE(column(1, u"kol_vo"_s), (QStringList{u"10"_s, u"7"_s, u"5"_s, u"4"_s}));
+        QCOMPARE(column(1, u"kol_vo"_s), (QStringList { u"10"_s, u"7"_s, u"5"_s, u"4"_s }));
     }
 
     void refreshRestoresTheQuerysOwnOrder()
@@ -150,8 +161,12 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
         test::click(journal().Button8);
         QCOMPARE(dm().Smena1.sort(), QString());
         QCOMPARE(dm().Smena1.recNo(), 1);
-        QCOMPARE(column(1, u"w_id"_s), (QStringList{u"1001"_s, u"1002"_s, u"1003"_s, u"1012"_s}));
-        QCOMPARE(column(1, u"fio"_s), [&] { QStringList f = column(1, u"fio"_s); std::sort(f.begin(), f.end()); return f; }());
+        QCOMPARE(column(1, u"w_id"_s), (QStringList { u"1001"_s, u"1002"_s, u"1003"_s, u"1012"_s }));
+        QCOMPARE(column(1, u"fio"_s), [&] {
+            QStringList f = column(1, u"fio"_s);
+            std::sort(f.begin(), f.end());
+            return f;
+        }());
     }
 
     void shiftsKeepTheirOwnSortAndColours()
@@ -222,8 +237,8 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
     void enterPressesNoButton()
     {
         QSignalSpy added(journal().Button1, &QPushButton::clicked);
-        for (QPushButton* b : {journal().Button1, journal().Button2, journal().Button3, journal().Button5,
-                               journal().Button8, journal().Button4})
+        for (QPushButton* b : { journal().Button1, journal().Button2, journal().Button3, journal().Button5,
+                 journal().Button8, journal().Button4 })
             QVERIFY(!b->autoDefault() && !b->isDefault());
         journal().Button1->setFocus();
         QTest::keyClick(journal().DBGrid2, Qt::Key_Return);
@@ -256,14 +271,14 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
         QVERIFY(journal().CBox1->isChecked());
         QCOMPARE(journal().CBox1->palette().color(QPalette::Window), QColor(255, 0, 0));
         QVERIFY(journal().CBox1->font().bold());
-        QCOMPARE(column(1, u"w_id"_s), QStringList{u"1010"_s});
+        QCOMPARE(column(1, u"w_id"_s), QStringList { u"1010"_s });
         showDate(QDate(2027, 3, 1));
         QVERIFY(!journal().CBox1->isChecked());
         QVERIFY(!journal().CBox1->font().bold());
 
         // a day chosen in the calendar reloads the records
         showDate(QDate(2027, 3, 6));
-        QCOMPARE(column(1, u"w_id"_s), QStringList{u"1010"_s});
+        QCOMPARE(column(1, u"w_id"_s), QStringList { u"1010"_s });
         QVERIFY(journal().CBox1->isChecked());
         showDate(QDate(2027, 3, 1));
 
@@ -273,7 +288,7 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
         QTest::keyClicks(journal().DateT, u"06"_s);
         QCOMPARE(journal().DateT->date(), QDate(2027, 3, 6));
         QTest::keyClick(journal().DateT, Qt::Key_Return);
-        QCOMPARE(column(1, u"w_id"_s), QStringList{u"1010"_s});
+        QCOMPARE(column(1, u"w_id"_s), QStringList { u"1010"_s });
         QCOMPARE(journal().loadedDate(), QDate(2027, 3, 6));
     }
 
@@ -288,7 +303,7 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
         QCOMPARE(journal().DateT->date(), QDate(2027, 3, 6));
         QCOMPARE(journal().loadedDate(), QDate(2027, 3, 1)); // not yet: the user is still choosing
         QTRY_COMPARE(journal().loadedDate(), QDate(2027, 3, 6));
-        QCOMPARE(column(1, u"w_id"_s), QStringList{u"1010"_s});
+        QCOMPARE(column(1, u"w_id"_s), QStringList { u"1010"_s });
         QVERIFY(journal().CBox1->isChecked());
         // leaving the picker commits at once
         QVERIFY(journal().DBGrid2->hasFocus()); // the load moved the focus to the grid

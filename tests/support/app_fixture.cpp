@@ -4,9 +4,13 @@ using namespace Qt::StringLiterals;
 
 namespace tabel::test {
 
-AppFixture::AppFixture() : AppFixture(Setup{}) {}
+AppFixture::AppFixture()
+    : AppFixture(Setup {})
+{
+}
 
-AppFixture::AppFixture(Setup setup) : db_(std::make_unique<FreshDatabase>())
+AppFixture::AppFixture(Setup setup)
+    : db_(std::make_unique<FreshDatabase>())
 {
     const db::ConnectionSettings server = serverSettings(db_->name());
     options_.site = app::SiteSettings::fromBuild();
@@ -28,6 +32,9 @@ AppFixture::~AppFixture()
     db_.reset();
 }
 
-void AppFixture::start() { forms_ = std::make_unique<app::Forms>(prompter_, options_); }
+void AppFixture::start()
+{
+    forms_ = std::make_unique<app::Forms>(prompter_, options_);
+}
 
 } // namespace tabel::test

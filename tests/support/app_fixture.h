@@ -13,10 +13,10 @@ namespace tabel::test {
 class AppFixture {
 public:
     struct Setup {
-        QStringList arguments;              // the command line: server, database
-        app::BuildStamp build{20260101, 3600};
-        QString defaultDatabase;            // empty: the fresh database
-        bool start = true;                  // create Forms at once
+        QStringList arguments; // the command line: server, database
+        app::BuildStamp build { 20260101, 3600 };
+        QString defaultDatabase; // empty: the fresh database
+        bool start = true; // create Forms at once
     };
 
     AppFixture();

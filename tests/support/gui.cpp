@@ -3,8 +3,8 @@
 #include "ui/db_grid.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
@@ -45,7 +45,10 @@ bool require(const QWidget* widget)
 
 } // namespace
 
-bool reachable(const QWidget* widget) { return widget->isVisible() && widget->isEnabled(); }
+bool reachable(const QWidget* widget)
+{
+    return widget->isVisible() && widget->isEnabled();
+}
 
 void click(QAbstractButton* button)
 {

@@ -10,7 +10,7 @@ namespace tabel::test {
 
 ui::Answer ScriptedPrompter::message(const QString& text, const QString& caption, int flags)
 {
-    shown_.push_back({text, caption, flags, false});
+    shown_.push_back({ text, caption, flags, false });
     runWhileShown();
     const bool question = flags == ui::QuestionYesNo || flags == ui::WarningYesNo;
     if (!question)
@@ -26,7 +26,7 @@ ui::Answer ScriptedPrompter::message(const QString& text, const QString& caption
 
 void ScriptedPrompter::generalError(const QString& text)
 {
-    shown_.push_back({text, u"Ошибка"_s, ui::ErrorOk, true});
+    shown_.push_back({ text, u"Ошибка"_s, ui::ErrorOk, true });
     runWhileShown();
 }
 
@@ -52,16 +52,19 @@ int ScriptedPrompter::exec(QDialog& dialog)
     return dialog.result();
 }
 
-ScriptedPrompter::~ScriptedPrompter() { verifyAllUsed(); }
+ScriptedPrompter::~ScriptedPrompter()
+{
+    verifyAllUsed();
+}
 
 void ScriptedPrompter::verifyAllUsed()
 {
     if (!answers_.empty())
-        QTest::qFail(qPrintable(QString::number(answers_.size()) + u" scripted answer(s) never used"_s), __FILE__,
-                     __LINE__);
+        QTest::qFail(
+            qPrintable(QString::number(answers_.size()) + u" scripted answer(s) never used"_s), __FILE__, __LINE__);
     if (!actions_.empty())
-        QTest::qFail(qPrintable(QString::number(actions_.size()) + u" scripted window action(s) never used"_s), __FILE__,
-                     __LINE__);
+        QTest::qFail(qPrintable(QString::number(actions_.size()) + u" scripted window action(s) never used"_s),
+            __FILE__, __LINE__);
     if (whileShown_)
         QTest::qFail("a scripted action for an open box never ran", __FILE__, __LINE__);
     answers_.clear();

@@ -47,7 +47,6 @@ private:
     void runWhileShown();
 
 public:
-
 private:
     std::vector<Shown> shown_;
     std::deque<ui::Answer> answers_;

@@ -22,7 +22,7 @@ db::ConnectionSettings serverSettings(const QString& database)
 
 FreshDatabase::FreshDatabase(db::Driver driver)
 {
-    static std::atomic<int> counter{0};
+    static std::atomic<int> counter { 0 };
     name_ = u"t_"_s + QString::number(QCoreApplication::applicationPid()) + u"_"_s + QString::number(counter++);
     db::ConnectionSettings admin = serverSettings(u"postgres"_s);
     admin.driver = db::Driver::Psql;

@@ -43,4 +43,7 @@ int runRegisteredTests(int argc, char** argv)
 
 } // namespace tabel::test
 
-int main(int argc, char** argv) { return tabel::test::runRegisteredTests(argc, argv); }
+int main(int argc, char** argv)
+{
+    return tabel::test::runRegisteredTests(argc, argv);
+}

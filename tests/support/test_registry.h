@@ -13,7 +13,7 @@ int runRegisteredTests(int argc, char** argv);
 
 } // namespace tabel::test
 
-#define TABEL_TEST(Class)                                                                                  \
-    namespace {                                                                                            \
-    const bool Class##Registered = ::tabel::test::registerTest([] { return std::make_unique<Class>(); }); \
+#define TABEL_TEST(Class)                                                                                              \
+    namespace {                                                                                                        \
+    const bool Class##Registered = ::tabel::test::registerTest([] { return std::make_unique<Class>(); });              \
     }

@@ -47,9 +47,8 @@ private slots:
             parseNumber(u"1,2,3"_s);
             reachedEnd = true;
         }));
-        QObject::connect(&button, &QPushButton::clicked, &button, ui::guard(prompter, [&] {
-            throw db::DbError(u"ERROR: relation \"smena\" does not exist"_s);
-        }));
+        QObject::connect(&button, &QPushButton::clicked, &button,
+            ui::guard(prompter, [&] { throw db::DbError(u"ERROR: relation \"smena\" does not exist"_s); }));
         QObject::connect(&button, &QPushButton::clicked, &button, ui::guard(prompter, [&](bool checked) {
             Q_UNUSED(checked)
             ++after;
@@ -57,8 +56,8 @@ private slots:
         button.click();
         QVERIFY(!reachedEnd);
         QCOMPARE(after, 1);
-        QCOMPARE(prompter.texts(), (QStringList{u"«1,2,3» не является числом"_s,
-                                                u"ERROR: relation \"smena\" does not exist"_s}));
+        QCOMPARE(prompter.texts(),
+            (QStringList { u"«1,2,3» не является числом"_s, u"ERROR: relation \"smena\" does not exist"_s }));
         QVERIFY(prompter.shown()[0].generalError);
         button.click(); // the program goes on
         QCOMPARE(after, 2);
@@ -105,9 +104,9 @@ private slots:
         openList(q);
         ui::DBGrid grid;
         QAbstractItemModelTester tester(&grid.gridModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        grid.setColumns({{u"fio"_s, u"Фамилия И.О."_s, 250},
-                         {u"id"_s, u"Код"_s, 40, Qt::AlignRight | Qt::AlignVCenter, false},
-                         {u"ok"_s, u"OK"_s, 37, Qt::AlignCenter}});
+        grid.setColumns(
+            { { u"fio"_s, u"Фамилия И.О."_s, 250 }, { u"id"_s, u"Код"_s, 40, Qt::AlignRight | Qt::AlignVCenter, false },
+                { u"ok"_s, u"OK"_s, 37, Qt::AlignCenter } });
         grid.setDataSet(&q);
         grid.resize(600, 300);
         grid.show();
@@ -135,7 +134,7 @@ private slots:
 
         QSignalSpy titles(&grid, &ui::DBGrid::titleClicked);
         QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, {},
-                          QPoint(grid.horizontalHeader()->sectionViewportPosition(2) + 5, 5));
+            QPoint(grid.horizontalHeader()->sectionViewportPosition(2) + 5, 5));
         QCOMPARE(titles.count(), 1);
         QCOMPARE(titles.at(0).at(0).toInt(), 2);
     }
@@ -145,7 +144,7 @@ private slots:
         Query q(db_->connection());
         openList(q);
         ui::DBGrid grid;
-        grid.setColumns({{u"fio"_s, u"Ф"_s}, {u"ok"_s, u"OK"_s}});
+        grid.setColumns({ { u"fio"_s, u"Ф"_s }, { u"ok"_s, u"OK"_s } });
         grid.setDataSet(&q);
         grid.setCellHook([&](int row, int column, ui::CellStyle& style) {
             if (column != 1)
