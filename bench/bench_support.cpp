@@ -48,11 +48,13 @@ double medianMs(int runs, const std::function<void()>& fn)
 void print(const char* name, double value, const char* unit)
 {
     std::printf("%s: %.1f %s\n", name, value, unit);
+    std::fflush(stdout);
 }
 
 void printRatio(const char* name, double value)
 {
     std::printf("%s ratio: %.2f\n", name, value);
+    std::fflush(stdout);
 }
 
 } // namespace tabel::bench

@@ -48,7 +48,9 @@ std::vector<ui::GridColumn> journalColumns()
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     const Qt::Alignment center = Qt::AlignCenter;
-    // field, title, width, alignment, visible, format, title-click sort
+    // field, title, width, alignment, visible, format, title-click sort. The widths are the
+    // layout's, except where a date or a 12-digit requisition number would not fit the font:
+    // "Заведен" and "№ ЗВП" are wider, "Марка изделия" and "Цвет" give the room.
     return {
         { u"fio"_s, u"Фамилия И.О."_s, 250, left, true, {}, { u"fio"_s } },
         { u"marka"_s, u"Марка изделия"_s, 260, left, true, {}, { u"marka"_s } },
