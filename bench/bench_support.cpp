@@ -3,6 +3,8 @@
 #include "db/query.h"
 #include "support/test_db.h"
 
+#include <libpq-fe.h>
+
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
@@ -30,6 +32,20 @@ bool ensureDatabase(const QString& database)
         return false;
     admin.execute(u"create database "_s + database);
     return true;
+}
+
+pg_conn* libpqConnect(const QString& database)
+{
+    const db::ConnectionSettings s = settings(database);
+    const QByteArray conninfo = (u"sslmode=allow client_encoding=UTF8 host="_s + s.server + u" port="_s
+        + QString::number(s.port) + u" dbname="_s + s.database + u" user="_s + s.login + u" password="_s + s.password)
+                                    .toUtf8();
+    PGconn* conn = PQconnectdb(conninfo.constData());
+    if (PQstatus(conn) != CONNECTION_OK) {
+        std::fprintf(stderr, "libpq: %s\n", PQerrorMessage(conn));
+        std::exit(1);
+    }
+    return conn;
 }
 
 double medianMs(int runs, const std::function<void()>& fn)

@@ -5,12 +5,16 @@
 #include <QString>
 #include <functional>
 
+struct pg_conn;
+
 namespace tabel::bench {
 
 // 127.0.0.1, port TABEL_PG_PORT (default 55432), sys/tovmask.
 db::ConnectionSettings settings(const QString& database, db::Driver driver = db::Driver::Psql);
 // Creates the database when it is missing; returns true when it was created (needs filling).
 bool ensureDatabase(const QString& database);
+// A plain libpq connection with the options of the program's QPSQL connection; exits on failure.
+pg_conn* libpqConnect(const QString& database);
 // Median wall time in milliseconds of `runs` calls of fn.
 double medianMs(int runs, const std::function<void()>& fn);
 void print(const char* name, double value, const char* unit);

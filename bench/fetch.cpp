@@ -40,16 +40,7 @@ from generate_series(1, 200000) g)"_s);
 
 double libpqFetch()
 {
-    const db::ConnectionSettings s = bench::settings(database);
-    // the same connection options as the program's QPSQL connection
-    const QByteArray conninfo = (u"sslmode=allow client_encoding=UTF8 host="_s + s.server + u" port="_s
-        + QString::number(s.port) + u" dbname="_s + s.database + u" user="_s + s.login + u" password="_s + s.password)
-                                    .toUtf8();
-    PGconn* conn = PQconnectdb(conninfo.constData());
-    if (PQstatus(conn) != CONNECTION_OK) {
-        std::fprintf(stderr, "libpq: %s\n", PQerrorMessage(conn));
-        std::exit(1);
-    }
+    PGconn* conn = bench::libpqConnect(database);
     const QByteArray sql = statement.toUtf8();
     int rows = 0;
     const double ms = bench::medianMs(5, [&] {

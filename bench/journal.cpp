@@ -29,15 +29,7 @@ db::Value scalar(db::Connection& c, const QString& sql)
 
 double libpqJournal(const QDate& day)
 {
-    const db::ConnectionSettings s = bench::settings(database);
-    const QByteArray conninfo = (u"sslmode=allow client_encoding=UTF8 host="_s + s.server + u" port="_s
-        + QString::number(s.port) + u" dbname="_s + s.database + u" user="_s + s.login + u" password="_s + s.password)
-                                    .toUtf8();
-    PGconn* conn = PQconnectdb(conninfo.constData());
-    if (PQstatus(conn) != CONNECTION_OK) {
-        std::fprintf(stderr, "libpq: %s\n", PQerrorMessage(conn));
-        std::exit(1);
-    }
+    PGconn* conn = bench::libpqConnect(database);
     std::vector<QByteArray> texts;
     for (int shift = 1; shift <= 4; ++shift)
         texts.push_back(db::parseStatement(db::statements::smena(shift).join(u'\n')).pgText.toUtf8());
