@@ -50,22 +50,22 @@ std::vector<ui::GridColumn> journalColumns()
     const Qt::Alignment center = Qt::AlignCenter;
     // field, title, width, alignment, visible, format, title-click sort. The widths are the
     // layout's, except where a date or a 12-digit requisition number would not fit the font:
-    // "Заведен" and "№ ЗВП" are wider, "Марка изделия" and "Цвет" give the room.
+    // "Заведен" and "№ ЗВП" are wider; "Марка изделия", "Вид" and "Цвет" give the room.
     return {
         { u"fio"_s, u"Фамилия И.О."_s, 250, left, true, {}, { u"fio"_s } },
-        { u"marka"_s, u"Марка изделия"_s, 260, left, true, {}, { u"marka"_s } },
+        { u"marka"_s, u"Марка изделия"_s, 236, left, true, {}, { u"marka"_s } },
         { u"vid"_s, u"Операция"_s, 155, left, true, {}, { u"vid"_s } },
-        { u"nmn"_s, u"Вид"_s, 157, left, true, {}, { u"naimen"_s } },
-        { u"s_caption_color"_s, u"Цвет"_s, 176, center },
+        { u"nmn"_s, u"Вид"_s, 147, left, true, {}, { u"naimen"_s } },
+        { u"s_caption_color"_s, u"Цвет"_s, 170, center },
         { u"time"_s, u"Часы"_s, 44, right },
         { u"kol_vo"_s, u"Кол-во"_s, 57, right, true, {}, { u"kol_vo"_s } },
         { u"brak"_s, u"Брак"_s, 49, right },
         { u"summa"_s, u"Итого (р.)"_s, 78, right, true, {}, { u"summa"_s } },
         { u"prize"_s, u"Премия (%)"_s, -1, right, false },
         { u"ok"_s, u"OK"_s, 37, center, true, {}, { u"ok"_s } },
-        { u"vvod"_s, u"Заведен"_s, 72, center, true, {}, { u"vvod"_s } },
+        { u"vvod"_s, u"Заведен"_s, 80, center, true, {}, { u"vvod"_s } },
         // the first click sorts descending, and name breaks the ties
-        { u"id_doc"_s, u"№ ЗВП"_s, 65, right, true, {}, { u"id_doc"_s, u", fio ASC"_s, true } },
+        { u"id_doc"_s, u"№ ЗВП"_s, 106, right, true, {}, { u"id_doc"_s, u", fio ASC"_s, true } },
     };
 }
 
