@@ -16,7 +16,7 @@ create table accounts_dep.vid_oper (
 
 create table accounts_dep.oper (
     id       serial primary key,
-    vid      integer not null,
+    vid      integer not null references accounts_dep.vid_oper (id),
     naimen   smallint not null default 0,
     i_id     integer not null,
     i_id_old integer,
@@ -24,13 +24,15 @@ create table accounts_dep.oper (
     cena_new double precision
 );
 create index oper_i_id on accounts_dep.oper (i_id);
+create index oper_vid on accounts_dep.oper (vid);
 
 create table accounts_dep.norm (
     id    serial primary key,
-    o_id  integer not null,
+    o_id  integer not null references accounts_dep.oper (id) on delete cascade,
     norma integer not null default 1,
     prize integer not null default 0,
-    price double precision not null default 0
+    -- empty until a price is typed: a row without one never lowers the operation's lowest price
+    price double precision
 );
 create index norm_o_id on accounts_dep.norm (o_id);
 
@@ -38,7 +40,7 @@ create table accounts_dep.smena (
     id            bigserial primary key,
     w_id          integer not null,
     i_id          integer not null,
-    o_id          integer not null,
+    o_id          integer not null references accounts_dep.oper (id),
     kol_vo        double precision not null default 0,
     brak          smallint not null default 0,
     data          date not null,
@@ -59,6 +61,7 @@ create table accounts_dep.smena (
 create index smena_data_smena on accounts_dep.smena (data, smena);
 create index smena_worker_day on accounts_dep.smena (w_id, smena, data);
 create index smena_doc_item on accounts_dep.smena (id_doc_item);
+create index smena_o_id on accounts_dep.smena (o_id);
 
 create table accounts_dep.h_tabel (
     id    serial primary key,

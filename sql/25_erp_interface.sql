@@ -282,6 +282,40 @@ $$;
 create trigger oper_first_norm after insert on accounts_dep.oper
 for each row execute function accounts_dep.oper_first_norm();
 
+-- A type that operations use, or an operation that records use, cannot be deleted (the foreign
+-- keys refuse it too); these say so in words the user reads, before the keys are checked.
+create function accounts_dep.vid_oper_in_use() returns trigger
+language plpgsql as $$
+declare
+    v_count bigint;
+begin
+    select count(*) into v_count from accounts_dep.oper where vid = old.id;
+    if v_count > 0 then
+        raise exception 'Вид операции «%» используется в операциях (%): удалить его нельзя.', old.vid, v_count
+            using errcode = 'foreign_key_violation';
+    end if;
+    return old;
+end
+$$;
+create trigger vid_oper_in_use before delete on accounts_dep.vid_oper
+for each row execute function accounts_dep.vid_oper_in_use();
+
+create function accounts_dep.oper_in_use() returns trigger
+language plpgsql as $$
+declare
+    v_count bigint;
+begin
+    select count(*) into v_count from accounts_dep.smena where o_id = old.id;
+    if v_count > 0 then
+        raise exception 'Операция используется в записях выработки (%): удалить её нельзя.', v_count
+            using errcode = 'foreign_key_violation';
+    end if;
+    return old;
+end
+$$;
+create trigger oper_in_use before delete on accounts_dep.oper
+for each row execute function accounts_dep.oper_in_use();
+
 -- The program's statements name its tables and the ERP's domain types without a schema.
 do $$
 begin

@@ -2,11 +2,22 @@
 
 #include "app/login_window.h"
 #include "app/version_guard.h"
+#include "catalog/norms_editor.h"
+#include "catalog/operation_dialog.h"
+#include "catalog/operation_list.h"
+#include "catalog/product_list.h"
+#include "catalog/type_dialog.h"
+#include "catalog/type_list.h"
+#include "catalog/worker_list.h"
+#include "excel/excel_link.h"
+#include "excel/xlsx_backend.h"
 #include "db/data_module.h"
 #include "journal/journal_window.h"
 #include "ui/appearance.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 
 namespace tabel::app {
 
@@ -33,10 +44,30 @@ Forms::Forms(ui::Prompter& prompter, StartOptions options)
     login_ = std::make_unique<TForm23>(
         prompter_, *dataModule_, session_, *versionGuard_, *journal_, [this] { terminate(); });
     login_->show(); // visible from its creation: its first activation runs the version check
-    // The windows that follow the journal arrive with their own parts of the program.
+
+    excel_ = std::make_unique<excel::ExcelLink>(prompter_, newSpreadsheet());
+    QWidget* main = journal_.get(); // the windows centre on the journal
+    products_ = std::make_unique<catalog::TForm3>(prompter_, *dataModule_, main);
+    workers_ = std::make_unique<catalog::TForm5>(prompter_, *dataModule_, main);
+    typeDialog_ = std::make_unique<catalog::TForm9>(prompter_, *dataModule_, main);
+    types_ = std::make_unique<catalog::TForm8>(prompter_, *dataModule_, *typeDialog_, main);
+    operationDialog_ = std::make_unique<catalog::TForm10>(prompter_, *dataModule_, *products_, *types_, main);
+    norms_ = std::make_unique<catalog::TForm22>(prompter_, *dataModule_, main);
+    operations_ = std::make_unique<catalog::TForm4>(prompter_, *dataModule_, *operationDialog_, *norms_, *excel_,
+        [this] { return catalog::ShiftDay { journal_->CBox1->isChecked(), journal_->currentShift() }; }, main);
+    journal_->attachCatalogs(*types_, *operations_);
 }
 
-Forms::~Forms() = default; // members go in reverse: login, journal, guard, data module, appearance
+std::unique_ptr<excel::SpreadsheetBackend> Forms::newSpreadsheet() const
+{
+    if (options_.spreadsheets)
+        return options_.spreadsheets();
+    return std::make_unique<excel::XlsxBackend>(QDir::tempPath());
+}
+
+// Members go in reverse: the catalogues, the spreadsheet link, login, journal, guard, data module,
+// appearance.
+Forms::~Forms() = default;
 
 void Forms::terminate()
 {

@@ -19,6 +19,19 @@ namespace tabel::ui {
 class Appearance;
 class Prompter;
 } // namespace tabel::ui
+namespace tabel::catalog {
+class TForm3;
+class TForm4;
+class TForm5;
+class TForm8;
+class TForm9;
+class TForm10;
+class TForm22;
+} // namespace tabel::catalog
+namespace tabel::excel {
+class ExcelLink;
+class SpreadsheetBackend;
+} // namespace tabel::excel
 
 namespace tabel::app {
 
@@ -33,6 +46,9 @@ struct StartOptions {
     BuildStamp build; // this build's stamp
     db::Driver driver = db::Driver::Psql;
     std::function<void()> quit; // ends the event loops; tests record the call instead
+    // Makes the backend of a spreadsheet link; empty: .xlsx files in the temporary folder, opened
+    // with the desktop's application.
+    std::function<std::unique_ptr<excel::SpreadsheetBackend>()> spreadsheets;
 };
 
 class Forms {
@@ -52,12 +68,23 @@ public:
     VersionGuard& versionGuard() const { return *versionGuard_; }
     TForm1& journal() const { return *journal_; }
     TForm23& login() const { return *login_; }
+    catalog::TForm3& products() const { return *products_; }
+    catalog::TForm4& operations() const { return *operations_; }
+    catalog::TForm5& workers() const { return *workers_; }
+    catalog::TForm8& types() const { return *types_; }
+    catalog::TForm9& typeDialog() const { return *typeDialog_; }
+    catalog::TForm10& operationDialog() const { return *operationDialog_; }
+    catalog::TForm22& norms() const { return *norms_; }
+    // The spreadsheet link of the operation list and the reports.
+    excel::ExcelLink& excel() const { return *excel_; }
 
     // Ends the application: its event loops stop, and a loop not yet started does not run.
     void terminate();
     bool terminated() const { return terminated_; }
 
 private:
+    std::unique_ptr<excel::SpreadsheetBackend> newSpreadsheet() const;
+
     ui::Prompter& prompter_;
     StartOptions options_;
     Session session_;
@@ -67,6 +94,14 @@ private:
     std::unique_ptr<VersionGuard> versionGuard_;
     std::unique_ptr<TForm1> journal_;
     std::unique_ptr<TForm23> login_;
+    std::unique_ptr<excel::ExcelLink> excel_;
+    std::unique_ptr<catalog::TForm3> products_;
+    std::unique_ptr<catalog::TForm5> workers_;
+    std::unique_ptr<catalog::TForm9> typeDialog_;
+    std::unique_ptr<catalog::TForm8> types_;
+    std::unique_ptr<catalog::TForm10> operationDialog_;
+    std::unique_ptr<catalog::TForm22> norms_;
+    std::unique_ptr<catalog::TForm4> operations_;
 };
 
 } // namespace tabel::app

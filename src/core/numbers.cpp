@@ -83,6 +83,24 @@ QString formatGeneral(double value)
     return general(value, u',');
 }
 
+QString formatDecimals(double value, int minPlaces, int maxPlaces)
+{
+    QString text = QString::number(roundHalfEven(value, maxPlaces), 'f', maxPlaces);
+    if (maxPlaces > 0) {
+        const qsizetype point = text.indexOf(u'.');
+        qsizetype end = text.size();
+        while (end > point + 1 + minPlaces && text.at(end - 1) == u'0')
+            --end;
+        if (end == point + 1)
+            --end; // no places left: no separator either
+        text.truncate(end);
+        text.replace(u'.', u',');
+    }
+    if (text == u"-0"_s || (text.startsWith(u"-0,"_s) && text.mid(3).count(u'0') == text.size() - 3))
+        text.remove(0, 1); // a negative value that rounds to zero shows as zero
+    return text;
+}
+
 QString sqlNumber(double value)
 {
     return general(value, u'.');

@@ -10,6 +10,10 @@ namespace tabel {
 // 15 integer digits.
 QString formatGeneral(double value);
 
+// A display mask such as "#0.00#": rounded (half to even) to maxPlaces, trailing zeros dropped
+// down to minPlaces, decimal comma ("12,50", "9,125").
+QString formatDecimals(double value, int minPlaces, int maxPlaces);
+
 // The general format with a decimal point, for statement texts.
 QString sqlNumber(double value);
 

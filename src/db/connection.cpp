@@ -5,6 +5,7 @@
 #include "db/pg_exec.h"
 
 #include <QAtomicInt>
+#include <libpq-fe.h>
 #include <QDateTime>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -104,6 +105,9 @@ void Connection::open(const ConnectionSettings& settings)
 
 void Connection::pinSession()
 {
+    // A server message reaches the user as it stands, without the PL/pgSQL call stack under it.
+    if (settings_.driver == Driver::Psql)
+        PQsetErrorContextVisibility(pgHandle(), PQSHOW_CONTEXT_NEVER);
     // Statements carry day-first date texts (vvod='13.12.2026'); a server's default "ISO, MDY"
     // would refuse or misread them.
     execute(u"set DateStyle = 'ISO, DMY'"_s);

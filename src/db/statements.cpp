@@ -40,9 +40,32 @@ QStringList oper()
     };
 }
 
-QStringList vidOper()
+QStringList operIns()
 {
-    return { u"select * from accounts_dep.VID_OPER order by vid"_s };
+    return {
+        u"insert into accounts_dep.oper(vid, naimen, i_id, cena_new) "_s,
+        u"values (:oper_vid, :naimen, :i_id, :cena_new)"_s,
+        QString(),
+    };
+}
+
+QStringList operEd()
+{
+    return { u"update accounts_dep.oper set vid=:oper_vid, naimen=:naimen,  i_id=:i_id where id=:id"_s };
+}
+
+QStringList operDel()
+{
+    return { u"delete from accounts_dep.oper where id=:id"_s };
+}
+
+QStringList xlsRep()
+{
+    return {
+        u"select izdel.MARKA, vid_oper.VID, oper.NAIMEN, iif(naimen=0,'Готовая продукция','Заготовки') as nmn, oper.CENA, oper.id, oper.i_id,"_s,
+        u" oper.VID as oper_vid from OPER,IZDEL,VID_OPER where OPER.i_id=IZDEL.id "_s,
+        u"and oper.vid=vid_oper.id order by izdel.marka, vid_oper.vid, oper.naimen"_s,
+    };
 }
 
 QStringList smena(int shift)

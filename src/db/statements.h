@@ -8,7 +8,11 @@ namespace tabel::db::statements {
 QStringList workers();
 QStringList izdel();
 QStringList oper();
-QStringList vidOper();
+QStringList operIns();
+QStringList operEd();
+QStringList operDel();
+// Every operation with its product and type, for the export (also those without norm rows).
+QStringList xlsRep();
 // The journal's query of a shift: 1, 2, 3, or 4 for overtime.
 QStringList smena(int shift);
 // The timesheet rows of a shift (1, 2 or 3) for a month.

@@ -6,10 +6,11 @@ using namespace Qt::StringLiterals;
 
 namespace tabel::db {
 
-Table::Table(Connection& connection, const QString& tableName, QObject* parent)
+Table::Table(Connection& connection, const QString& tableName, const QString& orderBy, QObject* parent)
     : DataSet(parent)
     , connection_(connection)
     , table_(tableName)
+    , orderBy_(orderBy)
 {
 }
 
@@ -18,7 +19,7 @@ void Table::open()
     if (isOpen())
         close();
     Statement s(connection_);
-    s.setSql(u"select * from "_s + table_);
+    s.setSql(u"select * from "_s + table_ + (orderBy_.isEmpty() ? QString() : u" order by "_s + orderBy_));
     setResult(s.fetch());
 }
 

@@ -15,10 +15,11 @@ class Table : public DataSet {
 public:
     enum class State { Browse, Edit, Insert };
 
-    Table(Connection& connection, const QString& tableName, QObject* parent = nullptr);
+    // orderBy: the server's order of the rows ("vid"); empty for the table's own.
+    Table(Connection& connection, const QString& tableName, const QString& orderBy = {}, QObject* parent = nullptr);
 
     const QString& tableName() const { return table_; }
-    // Reads the whole table ("select * from" it); throws DbError.
+    // Reads the whole table ("select * from" it, in the order given); throws DbError.
     void open();
     void close() override;
     State state() const { return state_; }
@@ -41,6 +42,7 @@ public:
 private:
     Connection& connection_;
     QString table_;
+    QString orderBy_;
     State state_ = State::Browse;
     std::vector<QVariant> buffer_;
     std::vector<bool> changed_;

@@ -1,6 +1,8 @@
 #include "journal/journal_window.h"
 
 #include "app/session.h"
+#include "catalog/operation_list.h"
+#include "catalog/type_list.h"
 #include "app/version_guard.h"
 #include "db/data_module.h"
 #include "ui/appearance.h"
@@ -174,6 +176,8 @@ void TForm1::wire()
     on(Button8, &QPushButton::clicked, &TForm1::Button8Click);
     on(Button4, &QPushButton::clicked, &TForm1::Button4Click);
     on(N5, &QAction::triggered, &TForm1::N5Click);
+    on(N6, &QAction::triggered, &TForm1::N6Click);
+    on(N4, &QAction::triggered, &TForm1::N4Click);
     on(DBGrid2, &ui::DBGrid::titleClicked, &TForm1::DBGrid2TitleClick);
     on(&Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     on(ComboBox1, &QComboBox::activated, &TForm1::ComboBox1Change);
@@ -185,6 +189,32 @@ void TForm1::wire()
         style.font.setBold(true);
         style.text = (ok == u"ok"_s || ok == u"да"_s) ? green : red;
     });
+}
+
+void TForm1::attachCatalogs(catalog::TForm8& types, catalog::TForm4& operations)
+{
+    types_ = &types;
+    operations_ = &operations;
+}
+
+void TForm1::N6Click()
+{
+    if (!types_)
+        return;
+    dm_.Vid_oper.open();
+    types_->enterEditMode();
+    prompter().exec(*types_);
+    dm_.Vid_oper.close();
+}
+
+void TForm1::N4Click()
+{
+    if (!operations_)
+        return;
+    dm_.Oper.open();
+    operations_->enterEditMode();
+    prompter().exec(*operations_);
+    dm_.Oper.close();
 }
 
 db::Query& TForm1::currentQuery() const

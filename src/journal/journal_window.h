@@ -25,6 +25,10 @@ namespace tabel::ui {
 class Appearance;
 class DBGrid;
 } // namespace tabel::ui
+namespace tabel::catalog {
+class TForm4;
+class TForm8;
+} // namespace tabel::catalog
 
 namespace tabel::app {
 
@@ -90,6 +94,11 @@ public:
     void Timer1Timer();
     void ComboBox1Change();
 
+    // The catalogues the menu opens, created after the journal.
+    void attachCatalogs(catalog::TForm8& types, catalog::TForm4& operations);
+    void N6Click();
+    void N4Click();
+
     // Login's gating of buttons and menus.
     void applyRights(const JournalRights& rights);
 
@@ -108,6 +117,8 @@ private:
     VersionGuard& versionGuard_;
     int currentShift_ = 1;
     QDate loadedDate_;
+    catalog::TForm8* types_ = nullptr;
+    catalog::TForm4* operations_ = nullptr;
 };
 
 } // namespace tabel::app

@@ -140,8 +140,46 @@ QString DBGrid::cellText(int row, int column) const
     return model_.data(model_.index(row, column), Qt::DisplayRole).toString();
 }
 
+void DBGrid::setCellEditor(GridModel::TypedCell typed)
+{
+    typed_ = std::move(typed);
+    model_.setTyped([this](int row, int column, const QString& text) { pending_ = Typed { row, column, text }; });
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+        | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+}
+
+void DBGrid::finishEditing()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    // A cell's editor is a child of the viewport while it is open.
+    for (QWidget* editor : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!editor->isVisible())
+            continue;
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+        return;
+    }
+}
+
+void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTableView::closeEditor(editor, hint);
+    if (!pending_)
+        return;
+    const Typed typed = *pending_;
+    pending_.reset();
+    if (typed_)
+        typed_(typed.row, typed.column, typed.text);
+}
+
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
+    if (model_.editable()) { // Enter belongs to the window (its default button)
+        QTableView::keyPressEvent(event);
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid()) {
         emit rowActivated();
         return;

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QTableView>
 #include <functional>
+#include <optional>
 
 namespace tabel::ui {
 
@@ -41,12 +42,20 @@ public:
     // The displayed text of a cell.
     QString cellText(int row, int column) const;
 
+    // Makes the cells editable in place, with a blank row under the last for a new row. When the
+    // editing of a cell ends with a changed text, `typed` runs with it (after the cell's editor has
+    // closed, so it may re-read the rows).
+    void setCellEditor(GridModel::TypedCell typed);
+    // Ends an open cell edit as leaving the cell would, running `typed` for a change.
+    void finishEditing();
+
 signals:
     void titleClicked(int column);
     void rowActivated(); // double click or Enter on a row
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void applyColumns();
@@ -57,6 +66,13 @@ private:
     bool applying_ = false;
     CellHook cellHook_;
     bool syncing_ = false;
+    GridModel::TypedCell typed_;
+    struct Typed {
+        int row;
+        int column;
+        QString text;
+    };
+    std::optional<Typed> pending_; // a changed cell whose editor is closing
 };
 
 } // namespace tabel::ui

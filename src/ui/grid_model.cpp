@@ -55,14 +55,48 @@ void GridModel::resolveFields()
 
 Value GridModel::cellValue(int row, int column) const
 {
-    if (!dataSet_ || column < 0 || column >= static_cast<int>(columns_.size()) || fieldOf_[column] < 0)
+    if (!dataSet_ || column < 0 || column >= static_cast<int>(columns_.size()) || fieldOf_[column] < 0 || row < 0
+        || row >= dataSet_->recordCount())
         return {};
     return dataSet_->value(row, fieldOf_[column]);
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !dataSet_ ? 0 : dataSet_->recordCount();
+    if (parent.isValid() || !dataSet_)
+        return 0;
+    return dataSet_->recordCount() + (editable() ? 1 : 0);
+}
+
+void GridModel::setTyped(TypedCell typed)
+{
+    beginResetModel();
+    typed_ = std::move(typed);
+    endResetModel();
+}
+
+int GridModel::blankRow() const
+{
+    return editable() && dataSet_ ? dataSet_->recordCount() : -1;
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (editable() && index.isValid())
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!editable() || role != Qt::EditRole || !index.isValid() || index.row() >= rowCount())
+        return false;
+    const QString text = value.toString();
+    if (text == data(index, Qt::EditRole).toString())
+        return false; // the cell was left unchanged
+    typed_(index.row(), index.column(), text);
+    return true;
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const
@@ -76,7 +110,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         return {};
     const GridColumn& c = columns_[index.column()];
     switch (role) {
-    case Qt::DisplayRole: {
+    case Qt::DisplayRole:
+    case Qt::EditRole: {
+        if (index.row() == blankRow())
+            return QString();
         const Value v = cellValue(index.row(), index.column());
         return c.format ? c.format(v) : v.toText();
     }

@@ -47,13 +47,23 @@ public:
     void setColumns(std::vector<GridColumn> columns);
     const std::vector<GridColumn>& columns() const { return columns_; }
     const GridColumn& column(int index) const { return columns_.at(index); }
-    // The dataset value behind a cell (null when the field is missing).
+    // The dataset value behind a cell (null when the field is missing or the row is the blank one).
     Value cellValue(int row, int column) const;
+
+    // An editable grid: its cells take typed text, and a blank row under the last one takes a new
+    // row. A typed text that differs from the cell's is handed on; the model changes nothing itself.
+    using TypedCell = std::function<void(int row, int column, const QString& text)>;
+    void setTyped(TypedCell typed);
+    bool editable() const { return static_cast<bool>(typed_); }
+    // The blank row's number (the rows the dataset shows), -1 when the grid is not editable.
+    int blankRow() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 private:
     void resolveFields();
@@ -62,6 +72,7 @@ private:
     std::vector<GridColumn> columns_;
     std::vector<int> fieldOf_; // dataset column per grid column, -1 when absent
     std::vector<QMetaObject::Connection> links_;
+    TypedCell typed_;
 };
 
 } // namespace tabel::ui

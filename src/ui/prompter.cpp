@@ -21,6 +21,9 @@ Answer WidgetPrompter::message(const QString& text, const QString& caption, int 
     case WarningYesNo:
         box.setIcon(QMessageBox::Warning);
         break;
+    case InformationOk:
+        box.setIcon(QMessageBox::Information);
+        break;
     default:
         box.setIcon(QMessageBox::Critical);
         break;

@@ -12,6 +12,7 @@ enum MessageFlags : int {
     ErrorOk = 16, // error icon, OK
     QuestionYesNo = 36, // question icon, Yes/No
     WarningYesNo = 52, // warning icon, Yes/No
+    InformationOk = 64, // information icon, OK
 };
 
 enum class Answer { Ok, Yes, No };

@@ -64,6 +64,30 @@ private slots:
         QCOMPARE(sqlNumber(value), QString(text).replace(u',', u'.'));
     }
 
+    void masks_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("minPlaces");
+        QTest::addColumn<int>("maxPlaces");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("#0.00# whole") << 12.0 << 2 << 3 << u"12,00"_s;
+        QTest::newRow("#0.00# one place") << 12.5 << 2 << 3 << u"12,50"_s;
+        QTest::newRow("#0.00# three places") << 9.125 << 2 << 3 << u"9,125"_s;
+        QTest::newRow("#0.00# tie to even") << 9.1245 << 2 << 3 << u"9,124"_s;
+        QTest::newRow("#0.00") << 1234.567 << 2 << 2 << u"1234,57"_s;
+        QTest::newRow("#0") << 2.5 << 0 << 0 << u"2"_s;
+        QTest::newRow("#0.000 small negative") << -0.0001 << 3 << 3 << u"0,000"_s;
+        QTest::newRow("negative") << -3.5 << 2 << 2 << u"-3,50"_s;
+    }
+    void masks()
+    {
+        QFETCH(double, value);
+        QFETCH(int, minPlaces);
+        QFETCH(int, maxPlaces);
+        QFETCH(QString, text);
+        QCOMPARE(formatDecimals(value, minPlaces, maxPlaces), text);
+    }
+
     void parsing_data()
     {
         QTest::addColumn<QString>("text");

@@ -1,0 +1,11 @@
+#pragma once
+// Names typed into the catalogues as they are stored.
+#include <QString>
+
+namespace tabel {
+
+// The typed name without blanks around it; control characters inside it (tabs, line breaks of
+// pasted text) become blanks, so a stored name always shows on one line.
+QString cleanName(const QString& typed);
+
+} // namespace tabel
