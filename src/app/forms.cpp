@@ -9,9 +9,9 @@
 #include "catalog/type_dialog.h"
 #include "catalog/type_list.h"
 #include "catalog/worker_list.h"
+#include "db/data_module.h"
 #include "excel/excel_link.h"
 #include "excel/xlsx_backend.h"
-#include "db/data_module.h"
 #include "journal/journal_window.h"
 #include "ui/appearance.h"
 
@@ -53,8 +53,12 @@ Forms::Forms(ui::Prompter& prompter, StartOptions options)
     types_ = std::make_unique<catalog::TForm8>(prompter_, *dataModule_, *typeDialog_, main);
     operationDialog_ = std::make_unique<catalog::TForm10>(prompter_, *dataModule_, *products_, *types_, main);
     norms_ = std::make_unique<catalog::TForm22>(prompter_, *dataModule_, main);
-    operations_ = std::make_unique<catalog::TForm4>(prompter_, *dataModule_, *operationDialog_, *norms_, *excel_,
-        [this] { return catalog::ShiftDay { journal_->CBox1->isChecked(), journal_->currentShift() }; }, main);
+    operations_ = std::make_unique<catalog::TForm4>(
+        prompter_, *dataModule_, *operationDialog_, *norms_, *excel_,
+        [this] {
+            return catalog::ShiftDay { journal_->CBox1->isChecked(), journal_->currentShift() };
+        },
+        main);
     journal_->attachCatalogs(*types_, *operations_);
 }
 

@@ -32,8 +32,8 @@ bool passesThrough(int key, Qt::KeyboardModifiers modifiers, const QString& text
         break;
     }
     const QKeySequence pressed(static_cast<int>(modifiers) | key);
-    for (const auto standard : { QKeySequence::Paste, QKeySequence::Copy, QKeySequence::Cut,
-             QKeySequence::SelectAll, QKeySequence::Undo, QKeySequence::Redo })
+    for (const auto standard : { QKeySequence::Paste, QKeySequence::Copy, QKeySequence::Cut, QKeySequence::SelectAll,
+             QKeySequence::Undo, QKeySequence::Redo })
         if (QKeySequence::keyBindings(standard).contains(pressed))
             return true;
     const bool typesText = !text.isEmpty() && text.at(0).isPrint();
@@ -42,8 +42,7 @@ bool passesThrough(int key, Qt::KeyboardModifiers modifiers, const QString& text
 
 } // namespace
 
-CatalogList::CatalogList(
-    ui::Prompter& prompter, db::DataSet& rows, QString filterColumn, Keys keys, QWidget* parent)
+CatalogList::CatalogList(ui::Prompter& prompter, db::DataSet& rows, QString filterColumn, Keys keys, QWidget* parent)
     : ui::Form(prompter, parent)
     , DBGrid1(new ui::DBGrid(this))
     , Edit1(new QLineEdit(this))

@@ -89,13 +89,7 @@ void TForm10::FormActivate()
 
 void TForm10::Button3Click()
 {
-    dm_.Izdel.open();
-    products_.enterChooseMode(false);
-    prompter().exec(products_);
-    products_.leaveChooseMode();
-    products_.Edit1->hide();
-    dm_.Izdel.close();
-    if (const auto& chosen = products_.chosen()) {
+    if (const auto chosen = products_.showToChoose()) {
         Edit1->setText(chosen->brand);
         productId = chosen->id;
     }
@@ -103,13 +97,7 @@ void TForm10::Button3Click()
 
 void TForm10::Button4Click()
 {
-    dm_.Vid_oper.open();
-    types_.enterChooseMode(false);
-    prompter().exec(types_);
-    types_.leaveChooseMode();
-    types_.Edit1->hide();
-    dm_.Vid_oper.close();
-    if (const auto& chosen = types_.chosen()) {
+    if (const auto chosen = types_.showToChoose()) {
         Edit2->setText(chosen->name);
         typeId = chosen->id;
     }
@@ -127,8 +115,8 @@ void TForm10::Button1Click()
         + u" and i_id="_s + QString::number(productId);
     db::Query& operations = dm_.Oper;
     if (tag_ == 1) {
-        if (CheckDuplicate(prompter(), dm_, u"select count(ID) as cnt from accounts_dep.OPER"_s + same, {},
-                duplicateMessage))
+        if (CheckDuplicate(
+                prompter(), dm_, u"select count(ID) as cnt from accounts_dep.OPER"_s + same, {}, duplicateMessage))
             return;
         const double price = ui::readNumber(Edit3); // not a number: refused, nothing inserted
         dm_.Oper_ins.setParam(u"oper_vid"_s, typeId);

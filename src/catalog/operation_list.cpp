@@ -30,8 +30,8 @@ QString kindText(int naimen)
 
 } // namespace
 
-TForm4::TForm4(ui::Prompter& prompter, db::TDataModule6& dm, TForm10& dialog, TForm22& norms,
-    excel::ExcelLink& excel, std::function<ShiftDay()> shiftDay, QWidget* parent)
+TForm4::TForm4(ui::Prompter& prompter, db::TDataModule6& dm, TForm10& dialog, TForm22& norms, excel::ExcelLink& excel,
+    std::function<ShiftDay()> shiftDay, QWidget* parent)
     : CatalogList(prompter, dm.Oper, u"marka"_s, Keys::AllHandled, parent)
     , Button5(new QPushButton(u"Excel"_s, this))
     , CheckBox1(new QCheckBox(u"Цены"_s, this))
@@ -68,6 +68,19 @@ TForm4::TForm4(ui::Prompter& prompter, db::TDataModule6& dm, TForm10& dialog, TF
     on(Button1, &QPushButton::clicked, &TForm4::Button1Click);
     on(Button3, &QPushButton::clicked, &TForm4::Button3Click);
     on(Button5, &QPushButton::clicked, &TForm4::Button5Click);
+}
+
+std::optional<ChosenOperation> TForm4::showToChoose()
+{
+    db::Query& operations = dm_.Oper;
+    operations.open();
+    operations.first();
+    enterChooseMode(true);
+    Edit1Change(); // the requisition filter applies even when the box was empty already
+    prompter().exec(*this);
+    leaveChooseMode();
+    operations.setFiltered(false);
+    return chosen_;
 }
 
 void TForm4::FormActivate()
@@ -134,8 +147,8 @@ void TForm4::choose()
     if (!operations.isEmpty()) {
         const db::Value lowest = operations.field(u"cena"_s);
         if (lowest.isNull()) {
-            prompter().message(u"У операции не задана цена: задайте её в нормативах (меню «Цены»)."_s,
-                u"Ошибка"_s, ui::ErrorOk);
+            prompter().message(
+                u"У операции не задана цена: задайте её в нормативах (меню «Цены»)."_s, u"Ошибка"_s, ui::ErrorOk);
             return;
         }
         ChosenOperation c;

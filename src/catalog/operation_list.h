@@ -46,6 +46,9 @@ public:
 
     // The record editor's requisition state, read by the filter; none outside the editor.
     void setRequisitionContext(const RequisitionContext* context) { context_ = context; }
+    // Shows the list to pick the operation of a record, as the record editor does (the filter
+    // follows its requisition); the operation picked, if any.
+    std::optional<ChosenOperation> showToChoose();
     // The operation picked in choose mode during the current showing.
     const std::optional<ChosenOperation>& chosen() const { return chosen_; }
 

@@ -20,9 +20,20 @@ TForm3::TForm3(ui::Prompter& prompter, db::TDataModule6& dm, QWidget* parent)
         { u"MARKA"_s, u"Марка изделия"_s, 300 },
         { u"massa"_s, u"Коробки"_s, 110, Qt::AlignLeft | Qt::AlignVCenter },
     });
-    for (QWidget* w : { static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Button1),
-             static_cast<QWidget*>(Button2), static_cast<QWidget*>(Button3) })
+    for (QWidget* w : { static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2),
+             static_cast<QWidget*>(Button3) })
         w->hide();
+}
+
+std::optional<ChosenProduct> TForm3::showToChoose()
+{
+    dm_.Izdel.open();
+    enterChooseMode(false);
+    prompter().exec(*this);
+    leaveChooseMode();
+    Edit1->hide();
+    dm_.Izdel.close();
+    return chosen_;
 }
 
 void TForm3::FormActivate()

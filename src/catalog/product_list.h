@@ -21,6 +21,8 @@ class TForm3 : public CatalogList {
 public:
     TForm3(ui::Prompter& prompter, db::TDataModule6& dm, QWidget* parent);
 
+    // Shows the list to pick a product, as the operation dialog does; the product picked, if any.
+    std::optional<ChosenProduct> showToChoose();
     // The product picked during the current showing.
     const std::optional<ChosenProduct>& chosen() const { return chosen_; }
 

@@ -61,8 +61,9 @@ void TForm9::Button1Click()
     const QString upper = name.toUpper();
     db::Table& types = dm_.Vid_oper;
     if (tag_ == 1) {
-        if (CheckDuplicate(prompter(), dm_, u"select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=:vid"_s,
-                { { u"vid"_s, upper } }, duplicateMessage))
+        if (CheckDuplicate(prompter(), dm_,
+                u"select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=:vid"_s, { { u"vid"_s, upper } },
+                duplicateMessage))
             return;
         types.append();
     } else {

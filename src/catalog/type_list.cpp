@@ -26,6 +26,17 @@ TForm8::TForm8(ui::Prompter& prompter, db::TDataModule6& dm, TForm9& dialog, QWi
     on(Button3, &QPushButton::clicked, &TForm8::Button3Click);
 }
 
+std::optional<ChosenType> TForm8::showToChoose()
+{
+    dm_.Vid_oper.open();
+    enterChooseMode(false);
+    prompter().exec(*this);
+    leaveChooseMode();
+    Edit1->hide();
+    dm_.Vid_oper.close();
+    return chosen_;
+}
+
 void TForm8::FormActivate()
 {
     chosen_.reset();

@@ -24,6 +24,8 @@ class TForm8 : public CatalogList {
 public:
     TForm8(ui::Prompter& prompter, db::TDataModule6& dm, TForm9& dialog, QWidget* parent);
 
+    // Shows the list to pick a type, as the operation dialog does; the type picked, if any.
+    std::optional<ChosenType> showToChoose();
     // The type picked in choose mode during the current showing.
     const std::optional<ChosenType>& chosen() const { return chosen_; }
 

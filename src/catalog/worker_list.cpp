@@ -24,6 +24,15 @@ TForm5::TForm5(ui::Prompter& prompter, db::TDataModule6& dm, QWidget* parent)
     Button3->hide();
 }
 
+bool TForm5::showToChoose()
+{
+    dm_.Workers.open();
+    enterChooseMode(true);
+    prompter().exec(*this);
+    leaveChooseMode();
+    return chosen_;
+}
+
 void TForm5::FormActivate()
 {
     chosen_ = false;

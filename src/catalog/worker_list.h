@@ -21,6 +21,8 @@ class TForm5 : public CatalogList {
 public:
     TForm5(ui::Prompter& prompter, db::TDataModule6& dm, QWidget* parent);
 
+    // Shows the list to pick a worker, as the record editor does; true when one was chosen.
+    bool showToChoose();
     // Set when a worker has been chosen during the current showing; only then is worker() one.
     bool chosenFlag() const { return chosen_; }
     const ChosenWorker& worker() const { return worker_; }

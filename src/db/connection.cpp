@@ -5,12 +5,12 @@
 #include "db/pg_exec.h"
 
 #include <QAtomicInt>
-#include <libpq-fe.h>
 #include <QDateTime>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimeZone>
+#include <libpq-fe.h>
 
 using namespace Qt::StringLiterals;
 

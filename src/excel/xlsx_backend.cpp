@@ -1,7 +1,5 @@
 #include "excel/xlsx_backend.h"
 
-#include "core/numbers.h"
-
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -87,7 +85,7 @@ lxw_format* XlsxBackend::format(bool asText, bool bold)
         return found->second;
     lxw_format* f = workbook_add_format(workbook_);
     if (asText)
-        format_set_num_format(f, "@");
+        format_set_num_format_index(f, 49); // the built-in text format "@"
     if (bold)
         format_set_bold(f);
     formats_[key] = f;
@@ -108,15 +106,14 @@ bool XlsxBackend::readsAsNumber(const QString& text)
 
 bool XlsxBackend::writeCell(const CellWrite& cell)
 {
-    if (!hasSheet(cell.sheet) || cell.row < 1 || cell.column < 1 || cell.row > LXW_ROW_MAX
-        || cell.column > LXW_COL_MAX)
+    if (!hasSheet(cell.sheet) || cell.row < 1 || cell.column < 1 || cell.row > LXW_ROW_MAX || cell.column > LXW_COL_MAX)
         return false;
     const auto row = static_cast<lxw_row_t>(cell.row - 1);
     const auto col = static_cast<lxw_col_t>(cell.column - 1);
     lxw_format* f = format(cell.asText, cell.bold);
     lxw_error result;
     if (!cell.asText && readsAsNumber(cell.text))
-        result = worksheet_write_number(sheet_, row, col, parseNumber(cell.text), f);
+        result = worksheet_write_number(sheet_, row, col, QString(cell.text).replace(u',', u'.').toDouble(), f);
     else
         result = worksheet_write_string(sheet_, row, col, cell.text.toUtf8().constData(), f);
     if (result != LXW_NO_ERROR)

@@ -1,9 +1,9 @@
 #include "journal/journal_window.h"
 
 #include "app/session.h"
+#include "app/version_guard.h"
 #include "catalog/operation_list.h"
 #include "catalog/type_list.h"
-#include "app/version_guard.h"
 #include "db/data_module.h"
 #include "ui/appearance.h"
 #include "ui/busy_cursor.h"

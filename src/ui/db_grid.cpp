@@ -144,8 +144,8 @@ void DBGrid::setCellEditor(GridModel::TypedCell typed)
 {
     typed_ = std::move(typed);
     model_.setTyped([this](int row, int column, const QString& text) { pending_ = Typed { row, column, text }; });
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-        | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setEditTriggers(
+        QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setSelectionBehavior(QAbstractItemView::SelectItems);
 }
 
@@ -176,7 +176,11 @@ void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hin
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
-    if (model_.editable()) { // Enter belongs to the window (its default button)
+    if (model_.editable()) { // Enter belongs to the window (its default button), also while editing
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            event->ignore();
+            return;
+        }
         QTableView::keyPressEvent(event);
         return;
     }

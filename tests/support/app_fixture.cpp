@@ -1,5 +1,8 @@
 #include "support/app_fixture.h"
 
+#include "excel/spreadsheet_backend.h"
+#include "support/spreadsheets.h"
+
 using namespace Qt::StringLiterals;
 
 namespace tabel::test {
@@ -22,6 +25,7 @@ AppFixture::AppFixture(Setup setup)
     options_.build = setup.build;
     options_.driver = server.driver;
     options_.quit = [this] { ++terminations_; };
+    options_.spreadsheets = [this] { return xlsxInto(dir_.path(), opened_); };
     if (setup.start)
         start();
 }

@@ -30,6 +30,8 @@ public:
     app::StartOptions& options() { return options_; }
     QString appData() const { return dir_.path(); }
     int terminations() const { return terminations_; }
+    // The spreadsheets the program wrote and would have opened with the desktop's application.
+    const QStringList& openedSpreadsheets() const { return opened_; }
 
 private:
     ScriptedPrompter prompter_;
@@ -37,6 +39,7 @@ private:
     QTemporaryDir dir_;
     app::StartOptions options_;
     int terminations_ = 0;
+    QStringList opened_;
     std::unique_ptr<app::Forms> forms_;
 };
 

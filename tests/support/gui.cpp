@@ -7,8 +7,10 @@
 #include <QAction>
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -110,6 +112,24 @@ void doubleClickCell(ui::DBGrid* grid, int row, int column)
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
 }
 
+void typeCell(ui::DBGrid* grid, int row, int column, const QString& text, int leaveKey)
+{
+    clickCell(grid, row, column);
+    QTest::keyClick(grid, Qt::Key_F2);
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* e : grid->viewport()->findChildren<QLineEdit*>())
+        if (e->isVisible())
+            editor = e;
+    if (!editor) {
+        fail("the cell did not open for editing:", QString::number(row) + u',' + QString::number(column));
+        return;
+    }
+    editor->selectAll();
+    typeText(editor, text);
+    QTest::keyClick(editor, static_cast<Qt::Key>(leaveKey));
+    QCoreApplication::processEvents();
+}
+
 void chooseDay(QDateEdit* picker, const QDate& day)
 {
     if (!require(picker))
@@ -138,12 +158,24 @@ void choose(QComboBox* box, const QString& text)
         fail("the list did not take the item", text);
 }
 
+void typeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7f) {
+            QTest::keyClick(widget, static_cast<char>(c.unicode()));
+        } else { // a letter no key of QTest stands for: the key event that types it
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
 void typeInto(QWidget* widget, const QString& text)
 {
     if (!require(widget))
         return;
     widget->setFocus();
-    QTest::keyClicks(widget, text);
+    typeText(widget, text);
 }
 
 } // namespace tabel::test

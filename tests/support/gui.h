@@ -2,6 +2,7 @@
 // Pressing controls as a user does. Each helper fails the running test when the control is
 // disabled or hidden, instead of reaching its handler the way no user could.
 #include <QDate>
+#include <QString>
 
 class QAbstractButton;
 class QAction;
@@ -28,6 +29,11 @@ void doubleClickCell(ui::DBGrid* grid, int row, int column);
 void chooseDay(QDateEdit* picker, const QDate& day);
 // Picks an item of a drop-down list from its open list, as a user does with the mouse.
 void choose(QComboBox* box, const QString& text);
+// Edits a grid cell in place as a user does: clicks it, opens its editor (F2), replaces the text
+// by typing, and leaves the cell with the key (Tab moves on; Enter also presses the default button).
+void typeCell(ui::DBGrid* grid, int row, int column, const QString& text, int leaveKey = Qt::Key_Tab);
+// Types text as keystrokes into the widget, any letters (QTest's own typing knows only ASCII).
+void typeText(QWidget* widget, const QString& text);
 // Types text into the focused-by-click control followed by the keys, as keystrokes.
 void typeInto(QWidget* widget, const QString& text);
 
