@@ -79,8 +79,8 @@ int main(int argc, char** argv)
     dm.ADO_DB.open(bench::settings(database));
 
     QTemporaryDir folder;
-    excel::ExcelLink excel(prompter,
-        std::make_unique<excel::XlsxBackend>(folder.path(), [](const QString&) { return true; }));
+    excel::ExcelLink excel(
+        prompter, std::make_unique<excel::XlsxBackend>(folder.path(), [](const QString&) { return true; }));
     catalog::TForm3 products(prompter, dm, nullptr);
     catalog::TForm9 typeDialog(prompter, dm, nullptr);
     catalog::TForm8 types(prompter, dm, typeDialog, nullptr);

@@ -63,6 +63,7 @@ void DataSet::close()
     types_.clear();
     store_.reset();
     editable_ = nullptr;
+    lowered_.clear();
     order_.clear();
     visible_.clear();
     cursor_ = 0;
@@ -222,6 +223,7 @@ void DataSet::setResult(Fetched fetched)
     types_ = std::move(fetched.types);
     store_ = std::move(fetched.store);
     editable_ = dynamic_cast<VariantStore*>(store_.get());
+    lowered_.clear();
     sortText_.clear();
     open_ = true;
     cursor_ = -1; // force the signal
@@ -237,6 +239,7 @@ VariantStore& DataSet::editableStore()
         editable_ = copy.get();
         store_ = std::move(copy);
     }
+    lowered_.clear(); // the caller is about to change the rows
     return *editable_;
 }
 
@@ -292,17 +295,45 @@ void DataSet::applyFilter()
         visible_ = order_;
         return;
     }
+    // Text columns are read through their lower-case copies, made once per result: the filter
+    // compares texts without regard to case anyway, and a keystroke in a filter box then costs
+    // no conversion of every row.
     std::vector<int> columns;
+    std::vector<const LoweredColumn*> texts;
     for (const QString& f : filterExpr_.fields()) {
         const int c = fieldIndex(f);
         requireColumn(c, f);
         columns.push_back(c);
+        texts.push_back(types_[c].id() == QMetaType::QString ? &loweredColumn(c) : nullptr);
     }
     visible_.reserve(order_.size());
     for (const int r : order_) {
-        if (filterExpr_.matches([&](int i) { return Value(cell(r, columns[i])); }))
+        const auto column = [&](int i) {
+            if (!texts[i])
+                return Value(cell(r, columns[i]));
+            return texts[i]->null[r] ? Value() : Value(QVariant(texts[i]->texts[r]));
+        };
+        if (filterExpr_.matches(column))
             visible_.push_back(r);
     }
+}
+
+const DataSet::LoweredColumn& DataSet::loweredColumn(int column)
+{
+    if (lowered_.size() != static_cast<size_t>(names_.size()))
+        lowered_.assign(names_.size(), {});
+    LoweredColumn& lowered = lowered_[column];
+    if (!lowered.made) {
+        lowered.texts.reserve(storedRows());
+        lowered.null.reserve(storedRows());
+        for (int r = 0; r < storedRows(); ++r) {
+            const Value v(cell(r, column));
+            lowered.null.push_back(v.isNull());
+            lowered.texts.push_back(v.isNull() ? QString() : v.toText().toLower());
+        }
+        lowered.made = true;
+    }
+    return lowered;
 }
 
 void DataSet::beginRowChange()

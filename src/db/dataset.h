@@ -91,6 +91,12 @@ protected:
 private:
     void applyOrder();
     void applyFilter();
+    struct LoweredColumn {
+        bool made = false;
+        std::vector<QString> texts;
+        std::vector<bool> null;
+    };
+    const LoweredColumn& loweredColumn(int column);
 
     bool open_ = false;
     QStringList names_;
@@ -103,6 +109,7 @@ private:
     QString sortText_;
     QString filterText_;
     Filter filterExpr_;
+    std::vector<LoweredColumn> lowered_; // per text column, made when a filter first reads it
     bool filtered_ = false;
     bool changing_ = false;
 };

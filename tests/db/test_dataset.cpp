@@ -270,6 +270,29 @@ private slots:
         QCOMPARE(ids(q), expected);
     }
 
+    void textFilterFollowsEditsAndKeepsNulls()
+    {
+        conn().execute(u"create table names_t (id serial primary key, name text)"_s);
+        conn().execute(u"insert into names_t (name) values ('Иванов'), (null), ('Петров')"_s);
+        Table t(conn(), u"names_t"_s, u"id"_s);
+        t.open();
+        t.setFilter(filterLike(u"name"_s, u"ив"_s));
+        t.setFiltered(true);
+        QCOMPARE(t.recordCount(), 1);
+        t.setFilter(u"name<>'иванов'"_s);
+        QCOMPARE(t.recordCount(), 2); // the null row too: null equals nothing
+        t.setFilter(u"name=''"_s);
+        QCOMPARE(t.recordCount(), 0); // and is not the empty text
+        t.setFiltered(false);
+        t.last();
+        t.edit();
+        t.setField(u"name"_s, u"Ивашов"_s);
+        t.post();
+        t.setFilter(filterLike(u"name"_s, u"ива"_s));
+        t.setFiltered(true);
+        QCOMPARE(t.recordCount(), 2); // the edited row is read as it is now
+    }
+
     void recordNumberAndLocateAfterSortAndFilter()
     {
         Query q(conn());
