@@ -5,6 +5,7 @@
 #include "ui/db_grid.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -56,6 +57,7 @@ CatalogList::CatalogList(ui::Prompter& prompter, db::DataSet& rows, QString filt
     , keys_(keys)
 {
     DBGrid1->setDataSet(&rows_);
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
     Edit1->installEventFilter(this);
 
     buttonRow_->addWidget(Edit1, 1);

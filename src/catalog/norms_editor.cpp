@@ -5,6 +5,7 @@
 #include "ui/db_grid.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <limits>
@@ -47,6 +48,8 @@ TForm22::TForm22(ui::Prompter& prompter, db::TDataModule6& dm, QWidget* parent)
         { u"prize"_s, u"Премия, %"_s, 110, right },
     });
     DBGrid1->setDataSet(&norm);
+    DBGrid1->verticalHeader()->show(); // the row indicator: the blank last row is the new one
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBGrid1->setCellEditor([this](int row, int column, const QString& text) {
         ui::runGuarded(this->prompter(), [&] { DBGrid1ColExit(row, column, text); });
     });
