@@ -60,7 +60,7 @@ create table accounts_dep.smena (
 -- the journal (one date and shift), the timesheet (a worker's day), the reports (a period)
 create index smena_data_smena on accounts_dep.smena (data, smena);
 create index smena_worker_day on accounts_dep.smena (w_id, smena, data);
-create index smena_doc_item on accounts_dep.smena (id_doc_item);
+create index smena_doc_item on accounts_dep.smena (id_doc_item, o_id);
 create index smena_o_id on accounts_dep.smena (o_id);
 
 create table accounts_dep.h_tabel (

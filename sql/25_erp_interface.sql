@@ -16,8 +16,30 @@ select item.id::t_id as id,
 from mnf_doc.doc_item item
 join cmn_gds_and_srv.gds_and_srv gds on gds.id = item.id_gds
 left join cmn_gds_and_srv.gds_and_srv color on color.id = item.id_gds_color
--- what the records made of the line so far: per line through the index, never the whole table
-left join lateral (select sum(s.kol_vo) as qty from accounts_dep.smena s where s.id_doc_item = item.id) made on true;
+-- What the line's product has been through so far. A product passes every operation of its route
+-- (cutting, bending, welding, painting …): the line stays open while any of them still has pieces
+-- to make, so what counts is the operation furthest behind. A product without operations counts
+-- all its records. Per line through the index, never the whole table.
+left join lateral (
+    select coalesce(min(coalesce(by_oper.qty, 0)),
+                    (select sum(s.kol_vo) from accounts_dep.smena s where s.id_doc_item = item.id)) as qty
+    from accounts_dep.oper o
+    left join lateral (select sum(s.kol_vo) as qty from accounts_dep.smena s
+                       where s.id_doc_item = item.id and s.o_id = o.id) by_oper on true
+    where o.i_id = item.id_gds
+) made on true;
+
+-- How many pieces an operation may still take on a requisition line: the line's quantity less
+-- what the operation's records made on it, the record p_except left out (the one being changed).
+create function accounts_dep.line_open_qty(p_doc_item bigint, p_o_id bigint, p_except bigint)
+returns double precision
+language sql stable as $$
+    select greatest(item.f_qty::double precision
+                    - coalesce((select sum(s.kol_vo) from accounts_dep.smena s
+                                where s.id_doc_item = item.id and s.o_id = p_o_id and s.id <> p_except), 0), 0)
+    from mnf_doc.doc_item item
+    where item.id = p_doc_item
+$$;
 
 create view accounts_dep.v_mnf_requisition as
 select doc.id::t_id as id,

@@ -28,6 +28,9 @@ class TForm9;
 class TForm10;
 class TForm22;
 } // namespace tabel::catalog
+namespace tabel::entry {
+class TForm11;
+}
 namespace tabel::excel {
 class ExcelLink;
 class SpreadsheetBackend;
@@ -75,6 +78,7 @@ public:
     catalog::TForm9& typeDialog() const { return *typeDialog_; }
     catalog::TForm10& operationDialog() const { return *operationDialog_; }
     catalog::TForm22& norms() const { return *norms_; }
+    entry::TForm11& editor() const { return *editor_; }
     // The spreadsheet link of the operation list and the reports.
     excel::ExcelLink& excel() const { return *excel_; }
 
@@ -102,6 +106,7 @@ private:
     std::unique_ptr<catalog::TForm10> operationDialog_;
     std::unique_ptr<catalog::TForm22> norms_;
     std::unique_ptr<catalog::TForm4> operations_;
+    std::unique_ptr<entry::TForm11> editor_;
 };
 
 } // namespace tabel::app

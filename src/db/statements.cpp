@@ -68,6 +68,70 @@ QStringList xlsRep()
     };
 }
 
+QStringList requisitions()
+{
+    return { u"select id, s_caption from accounts_dep.v_mnf_requisition order by s_caption"_s };
+}
+
+QStringList requisitionItems()
+{
+    return {
+        u"select id, id_doc, s_caption, id_gds, f_qty, s_gds_mc from accounts_dep.v_mnf_requisition_item where f_qty>0"_s
+    };
+}
+
+QStringList requisitionGoods()
+{
+    return { u"select id_gds as id, *"_s, u"from accounts_dep.v_mnf_req_gds req_gds"_s };
+}
+
+QStringList linesByGoods()
+{
+    return { u"select * from accounts_dep.get_doc_item_by_gds(:id_gds, :id_gds_color);"_s };
+}
+
+QStringList recordRequisition(qint64 recordId)
+{
+    return {
+        u"select format('Заявка № %s от %s', doc.s_number, to_char(doc.d_date, 'dd.mm.yyyy')) as s_caption, doc.id as id from accounts_dep.smena smena inner join mnf_doc.doc doc on doc.id = smena.id_doc where smena.id = "_s
+        + QString::number(recordId)
+    };
+}
+
+QStringList recordRequisitionItem(qint64 recordId)
+{
+    return {
+        u"select id::t_id, s_caption, 0::t_id as id_doc, 0::t_id as id_gds, 0::t_float as f_qty, 0::t_code as s_gds_mc from accounts_dep.get_doc_item_caption_by_smena("_s
+        + QString::number(recordId) + u")"_s
+    };
+}
+
+QStringList recordMaterials()
+{
+    return {
+        u"select sgu.id as id"_s,
+        u"      ,vcgi.s_caption"_s,
+        u"      ,cons_use.stock_s_caption"_s,
+        u"      ,cons_use.s_caption as s_cons_use_hl"_s,
+        u"      ,sgu.f_qty_use"_s,
+        u"from accounts_dep.smena_gds_use sgu"_s,
+        u"inner join cmn_gds_and_srv.gds_and_srv vcgi on vcgi.id = sgu.id_gds_use"_s,
+        u"left join accounts_dep.show_consignment(sgu.id_gds_use) cons_use on cons_use.id = sgu.id_cons_use"_s,
+        u"where sgu.id_smena = :id_smena"_s,
+    };
+}
+
+QStringList recordTeam()
+{
+    return {
+        u"select person_temp.id"_s,
+        u"      ,person.s_caption as s_caption"_s,
+        u"from accounts_dep.person_temp person_temp"_s,
+        u"inner join cmn_contractor.person person on person.id = person_temp.id_person"_s,
+        u"where person_temp.id_smena = :s_id"_s,
+    };
+}
+
 QStringList smena(int shift)
 {
     const QString from

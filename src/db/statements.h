@@ -13,6 +13,17 @@ QStringList operEd();
 QStringList operDel();
 // Every operation with its product and type, for the export (also those without norm rows).
 QStringList xlsRep();
+// The record editor's lists: requisitions, their open lines, the goods the lines need, the lines
+// that need goods in a colour; a stored record's own requisition and line.
+QStringList requisitions();
+QStringList requisitionItems();
+QStringList requisitionGoods();
+QStringList linesByGoods();
+QStringList recordRequisition(qint64 recordId);
+QStringList recordRequisitionItem(qint64 recordId);
+// A record's material rows and its work team.
+QStringList recordMaterials();
+QStringList recordTeam();
 // The journal's query of a shift: 1, 2, 3, or 4 for overtime.
 QStringList smena(int shift);
 // The timesheet rows of a shift (1, 2 or 3) for a month.

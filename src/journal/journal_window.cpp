@@ -176,6 +176,11 @@ void TForm1::wire()
     on(Button8, &QPushButton::clicked, &TForm1::Button8Click);
     on(Button4, &QPushButton::clicked, &TForm1::Button4Click);
     on(N5, &QAction::triggered, &TForm1::N5Click);
+    on(Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    on(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    on(Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    on(Button5, &QPushButton::clicked, &TForm1::Button5Click);
+    on(DBGrid2, &ui::DBGrid::rowActivated, &TForm1::DBGrid2DblClick);
     on(N6, &QAction::triggered, &TForm1::N6Click);
     on(N4, &QAction::triggered, &TForm1::N4Click);
     on(DBGrid2, &ui::DBGrid::titleClicked, &TForm1::DBGrid2TitleClick);
@@ -356,6 +361,7 @@ void TForm1::ComboBox1Change()
 
 void TForm1::applyRights(const JournalRights& rights)
 {
+    rights_ = rights;
     for (QPushButton* b : { Button1, Button2, Button3 })
         b->setEnabled(rights.enter);
     Button5->setEnabled(rights.accept);

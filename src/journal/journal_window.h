@@ -29,6 +29,9 @@ namespace tabel::catalog {
 class TForm4;
 class TForm8;
 } // namespace tabel::catalog
+namespace tabel::entry {
+class TForm11;
+}
 
 namespace tabel::app {
 
@@ -94,8 +97,16 @@ public:
     void Timer1Timer();
     void ComboBox1Change();
 
-    // The catalogues the menu opens, created after the journal.
+    // The windows the journal opens, created after it.
     void attachCatalogs(catalog::TForm8& types, catalog::TForm4& operations);
+    void attachEditor(entry::TForm11& editor) { editor_ = &editor; }
+
+    // The record actions.
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button5Click();
+    void DBGrid2DblClick();
     void N6Click();
     void N4Click();
 
@@ -107,6 +118,8 @@ protected:
 
 private:
     void loadDate();
+    // Closes and opens the current query with its sort text set again (the first row current).
+    void reread();
     void commitDate();
     void chooseShift(int shift, QRadioButton* button);
     void wire();
@@ -117,6 +130,8 @@ private:
     VersionGuard& versionGuard_;
     int currentShift_ = 1;
     QDate loadedDate_;
+    JournalRights rights_;
+    entry::TForm11* editor_ = nullptr;
     catalog::TForm8* types_ = nullptr;
     catalog::TForm4* operations_ = nullptr;
 };

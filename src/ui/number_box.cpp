@@ -7,9 +7,9 @@
 
 namespace tabel::ui {
 
-void NumberKeyFilter::install(QLineEdit* box)
+void NumberKeyFilter::install(QLineEdit* box, bool whole)
 {
-    box->installEventFilter(new NumberKeyFilter(box));
+    box->installEventFilter(new NumberKeyFilter(box, whole));
 }
 
 bool NumberKeyFilter::eventFilter(QObject* watched, QEvent* event)
@@ -21,6 +21,8 @@ bool NumberKeyFilter::eventFilter(QObject* watched, QEvent* event)
     if (key->key() == Qt::Key_Backspace || text.isEmpty() || !text.at(0).isPrint()
         || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         return false;
+    if (whole_)
+        return !(text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9');
     if (text == QStringLiteral(".")) {
         if (auto* box = qobject_cast<QLineEdit*>(watched))
             box->insert(QStringLiteral(","));

@@ -12,15 +12,19 @@ namespace tabel::ui {
 class NumberKeyFilter : public QObject {
     Q_OBJECT
 public:
-    explicit NumberKeyFilter(QObject* parent = nullptr)
+    explicit NumberKeyFilter(QObject* parent = nullptr, bool whole = false)
         : QObject(parent)
+        , whole_(whole)
     {
     }
-    // Installs a filter owned by the box.
-    static void install(QLineEdit* box);
+    // Installs a filter owned by the box; a whole-number box takes digits only.
+    static void install(QLineEdit* box, bool whole = false);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool whole_;
 };
 
 // The box's text as a number (ConversionError when it is not one).

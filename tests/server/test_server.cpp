@@ -420,11 +420,11 @@ private slots:
         const int oper
             = scalar(u"select id from accounts_dep.oper where i_id = "_s + QString::number(product) + u" limit 1"_s)
                   .toInt();
-        auto record = [&](const QString& qty) {
+        auto record = [&](int operation, const QString& qty) {
             Command ins(conn(),
                 u"insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) values("_s
                 u"1001, "_s
-                    + QString::number(product) + u", "_s + QString::number(oper) + u", 12.5,"_s + qty
+                    + QString::number(product) + u", "_s + QString::number(operation) + u", 12.5,"_s + qty
                     + u", 0, to_date('10.12.2026', 'DD.MM.YYYY HH24:MI:SS'), 1, 0, 4, '10.12.2026', 'no', 0, "_s
                     + QString::number(doc) + u", "_s + QString::number(line) + u", 0, "_s + QString::number(product)
                     + u", 0) returning id"_s);
@@ -432,11 +432,32 @@ private slots:
         };
         const QString lineQty
             = u"select f_qty from accounts_dep.v_mnf_requisition_item where id = "_s + QString::number(line);
-        const qint64 id = record(u"5.5"_s);
+        const auto operationOpen = [&](int operation) {
+            return scalar(u"select accounts_dep.line_open_qty("_s + QString::number(line) + u", "_s
+                + QString::number(operation) + u", 0)"_s)
+                .toDouble();
+        };
+        const double lineQuantity
+            = scalar(u"select f_qty from mnf_doc.doc_item where id = "_s + QString::number(line)).toDouble();
+        // The line stays open while any operation of the product's route has pieces to make.
+        const double before = operationOpen(oper);
+        const qint64 id = record(oper, u"5.5"_s);
         QVERIFY(id > 0);
-        QCOMPARE(scalar(lineQty).toDouble(), open - 5.5);
-        record(QString::number(open * 2));
-        QCOMPARE(scalar(lineQty).toDouble(), 0.0);
+        QCOMPARE(operationOpen(oper), before - 5.5);
+        record(oper, QString::number(lineQuantity * 2));
+        QCOMPARE(operationOpen(oper), 0.0);
+        Query route(conn(),
+            u"select id from accounts_dep.oper where i_id = "_s + QString::number(product) + u" and id <> "_s
+                + QString::number(oper));
+        route.open();
+        QVERIFY(route.recordCount() > 0);
+        QVERIFY(scalar(lineQty).toDouble() > 0); // one operation done: the others still have pieces to make
+        QVERIFY(open > 0);
+        for (int r = 0; r < route.recordCount(); ++r) {
+            QVERIFY(scalar(lineQty).toDouble() > 0);
+            record(route.value(r, 0).toInt(), QString::number(lineQuantity));
+        }
+        QCOMPARE(scalar(lineQty).toDouble(), 0.0); // every operation made the whole line: closed
 
         // recorded far beyond the stock: the free remainder is 0, not negative
         const qint64 material = scalar(u"select id_gds_from from mnf_operation.operation where id_gds_to = "_s

@@ -1,0 +1,61 @@
+#pragma once
+// Writing production records: the editor's insert and update, the journal's delete and
+// acceptance, each with the hours cells it touches. Every value in a statement is a number the
+// program holds or a date it formats, never typed text. A record that another copy of the program
+// accepted or deleted meanwhile is not changed or deleted: StaleRecord says so.
+#include "core/error.h"
+#include "core/ids.h"
+
+#include <QDate>
+
+namespace tabel::db {
+class TDataModule6;
+}
+
+namespace tabel {
+
+class StaleRecord : public Error {
+public:
+    StaleRecord();
+};
+
+struct ProductionRecord {
+    int worker = 0; // the personnel code
+    Id product = 0;
+    Id operation = 0;
+    double price = 0; // the final price; stored rounded to 4 places
+    double quantity = 0;
+    int defects = 0;
+    QDate date;
+    int shift = 1;
+    Id colour = 0;
+    int hours = 0;
+    Id requisition = 0;
+    Id line = 0;
+    Id goods = 0;
+};
+
+// Where a stored record's hours were counted: its worker, shift and date.
+struct HoursKey {
+    int worker = 0;
+    int shift = 0;
+    QDate date;
+};
+
+// Inserts the record ("no", bonus 0, entered today) and recomputes its hours cell; the new id.
+Id insertRecord(db::TDataModule6& dm, const ProductionRecord& record, const QDate& today);
+// Updates the record (bonus 0, entered today, its mark, requisition and line kept) and recomputes
+// its hours cell and, when the record moved, the cell it was counted in before.
+void updateRecord(
+    db::TDataModule6& dm, Id id, const ProductionRecord& record, const HoursKey& former, const QDate& today);
+// Deletes a record that is not accepted and brings its own hours cell up to date.
+void deleteRecord(db::TDataModule6& dm, Id id, const HoursKey& key);
+// The number of material rows of a record.
+qint64 materialCount(db::TDataModule6& dm, Id id);
+// Accepts the record through the server (its stock written off, marked "ok").
+void acceptRecord(db::TDataModule6& dm, Id id);
+// How many pieces the operation may still take on the requisition line (the line's quantity less
+// what the operation's records made on it, leaving out the record `except`).
+double openQuantity(db::TDataModule6& dm, Id line, Id operation, Id except);
+
+} // namespace tabel
