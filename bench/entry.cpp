@@ -1,0 +1,123 @@
+// The record editor on the large enterprise, the windows offscreen: setting the editor up in
+// change mode from the journal's row, saving a new record as the editor does (insert, hours cell,
+// journal re-read and positioned on it), and accepting one; median ms each.
+#include "app/forms.h"
+#include "bench_support.h"
+#include "db/data_module.h"
+#include "db/db_error.h"
+#include "domain/production_records.h"
+#include "entry/record_editor.h"
+#include "ui/prompter.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTemporaryDir>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+using namespace tabel;
+
+namespace {
+
+const QString database = u"tabel_bench_large"_s;
+
+class Abort final : public ui::Prompter {
+public:
+    ui::Answer message(const QString& text, const QString&, int) override { fail(text); }
+    void generalError(const QString& text) override { fail(text); }
+    int exec(QDialog& dialog) override { return dialog.exec(); }
+
+private:
+    [[noreturn]] static void fail(const QString& text)
+    {
+        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
+        std::exit(1);
+    }
+};
+
+db::Value scalar(db::Connection& c, const QString& sql)
+{
+    db::Query q(c, sql);
+    q.open();
+    return q.field(q.fieldName(0));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Abort prompter;
+    QTemporaryDir appData;
+    const db::ConnectionSettings server = bench::settings(database);
+    app::StartOptions options;
+    options.site = app::SiteSettings::fromBuild();
+    options.site.defaultServer = server.server;
+    options.site.defaultDatabase = database;
+    options.site.port = server.port;
+    options.appDataFolder = appData.path();
+    options.build = { 20260101, 3600 }; // older than any real build: the version row is left alone
+    options.quit = [] {};
+    app::Forms forms(prompter, options);
+    db::TDataModule6& dm = forms.dataModule();
+    db::Connection& c = dm.ADO_DB;
+    if (!c.isOpen()) {
+        std::fprintf(stderr, "not connected\n");
+        return 1;
+    }
+
+    const QDate day = scalar(
+        c, u"select data from accounts_dep.smena where smena = 1 group by data order by count(*) desc limit 1"_s)
+                          .toDate();
+    db::Query& journal = dm.Smena1;
+    journal.setParam(u"data"_s, day);
+    journal.setParam(u"ok"_s, u"ta"_s);
+    journal.open();
+    journal.locate(u"ok"_s, u"no"_s);
+    bench::print("journal rows on the busiest date", journal.recordCount(), "rows");
+    entry::TForm11& editor = forms.editor();
+    bench::print("editor set up in change mode", bench::medianMs(21, [&] { editor.setUpChange(journal); }), "ms");
+
+    ProductionRecord r;
+    r.worker = journal.field(u"w_id"_s).toInt();
+    r.product = journal.field(u"i_id"_s).toId();
+    r.operation = journal.field(u"o_id"_s).toId();
+    r.price = 12.5;
+    r.quantity = 1;
+    r.date = day;
+    r.shift = 1;
+    r.hours = 1;
+    r.requisition = journal.field(u"id_doc"_s).toId();
+    r.line = journal.field(u"id_doc_item"_s).toId();
+    std::vector<Id> saved;
+    const double save = bench::medianMs(21, [&] {
+        const Id id = insertRecord(dm, r, QDate::currentDate());
+        const QString sort = journal.sort();
+        journal.close();
+        journal.open();
+        if (!sort.isEmpty())
+            journal.setSort(sort);
+        journal.locate(u"id"_s, id);
+        saved.push_back(id);
+    });
+    bench::print("save a new record (insert, hours cell, journal re-read)", save, "ms");
+
+    const Id id = saved.front();
+    c.execute(u"insert into accounts_dep.smena_gds_use (id_smena, id_gds_use, f_qty_use) select "_s
+        + QString::number(id) + u", coalesce(min(id_gds_from), 5001), 0.001 from mnf_operation.operation"_s);
+    const double accept = bench::medianMs(21, [&] {
+        try {
+            c.transaction([&] {
+                acceptRecord(dm, id);
+                throw db::DbError(u"roll back"_s); // every run accepts the same record
+            });
+        } catch (const db::DbError&) {
+        }
+    });
+    bench::print("accept a record", accept, "ms");
+    for (const Id s : saved)
+        deleteRecord(dm, s, { r.worker, r.shift, r.date });
+    return 0;
+}
