@@ -104,7 +104,7 @@ void TForm11::wheelEvent(QWheelEvent* event)
 {
     // Over the dialog the wheel moves the lookup box that has the focus, one entry a notch, as
     // its arrow keys do (a choice like any other).
-    QWidget* focused = QApplication::focusWidget();
+    QWidget* focused = focusWidget();
     if ((focused == LCB_id_doc || focused == LCB_id_doc_item) && event->angleDelta().y() != 0) {
         QKeyEvent key(QEvent::KeyPress, event->angleDelta().y() < 0 ? Qt::Key_Down : Qt::Key_Up, Qt::NoModifier);
         QApplication::sendEvent(focused, &key);

@@ -10,6 +10,7 @@
 #include "ui/db_grid.h"
 #include "ui/lookup_combo.h"
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -286,6 +288,61 @@ private slots:
                 u"select id_doc || '/' || id_doc_item from accounts_dep.smena where id = (select max(id) from accounts_dep.smena)"_s)
                 .toText(),
             u"300000000151/400000000002"_s);
+    }
+
+    void wheelChoosesALineAndALostConnectionKeepsTheBoxes()
+    {
+        entry::TForm11& e = editor();
+        prompter().whileOpen([&](QDialog&) {
+            chooseKey(e.LCB_id_doc, u"id_gds_color"_s, 6005);
+            QVERIFY(e.LCB_id_doc_item->count() > 0);
+            e.LCB_id_doc_item->setFocus();
+            QWheelEvent notch(QPointF(5, 5), e.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&e, &notch);
+            QCOMPARE(e.LCB_id_doc_item->currentIndex(), 0); // one entry a notch, a choice like a pick
+            QCOMPARE(e.values().line, e.get_doc_by_gds.value(0, e.get_doc_by_gds.fieldIndex(u"id"_s)).toId());
+            QCOMPARE(e.Edit3->text(), e.get_doc_by_gds.value(0, e.get_doc_by_gds.fieldIndex(u"f_qty_need"_s)).toText());
+            prompter().whileOpen([&](QDialog&) { pickFirst(forms().workers(), u"Абрамов"_s); });
+            test::click(e.Button3);
+            prompter().whileOpen([&](QDialog&) { pickFirst(forms().operations(), {}); });
+            test::click(e.Button4);
+            e.Edit3->setText(u"1"_s);
+            dm().ADO_DB.close(); // the connection is lost
+            test::click(e.Button1);
+            QCOMPARE(prompter().shown().size(), size_t(1));
+            QVERIFY(prompter().shown()[0].generalError);
+            QCOMPARE(e.values().record, 0);
+            QCOMPARE(e.Edit3->text(), u"1"_s); // what was typed stays
+            QVERIFY(!e.Edit1->text().isEmpty() && e.Button1->isEnabled());
+        });
+        test::click(journal().Button1);
+        prompter().clear();
+    }
+
+    void restrictedLoginAcceptsByDoubleClick()
+    {
+        ProductionRecord r;
+        r.worker = 1003;
+        r.product = 1001;
+        r.operation = scalar(u"select min(id) from accounts_dep.oper where i_id = 1001"_s).toId();
+        r.quantity = 1;
+        r.date = day;
+        r.line = 400000000001;
+        const Id id = insertRecord(dm(), r, day);
+        app::JournalRights rights;
+        rights.accept = true;
+        rights.acceptOnly = true;
+        journal().applyRights(rights);
+        test::click(journal().Button8);
+        test::doubleClickCell(journal().DBGrid2, 0, 0);
+        QCOMPARE(prompter().texts(), QStringList { u"Не заведен расход ТМЦ!"_s });
+        QCOMPARE(prompter().execCount(), 0); // no editor for them
+        dm().ADO_DB.execute(u"insert into accounts_dep.smena_gds_use (id_smena, id_gds_use, f_qty_use) select "_s
+            + QString::number(id)
+            + u", id_gds_from, 0.001 from mnf_operation.operation where id_gds_to = 1001 limit 1"_s);
+        test::doubleClickCell(journal().DBGrid2, 0, 0);
+        QCOMPARE(scalar(u"select ok from accounts_dep.smena where id = "_s + QString::number(id)).toText(), u"ok"_s);
     }
 
     void deleteFromTheJournal()
