@@ -90,7 +90,8 @@ language sql stable as $$
 $$;
 
 -- Materials a record may consume: what the manufacturing operations put into its product, and
--- the record's colour when the product is painted (b_is_color '1').
+-- the paint of a painted product (b_is_color '1'): the record's colour, or the colour of its
+-- requisition line when the record has none (a record entered by requisition).
 create function accounts_dep.get_gds_from_by_smena(p_id_smena bigint)
 returns table (id t_id, s_caption varchar(254), b_is_color varchar(5))
 language sql stable as $$
@@ -103,23 +104,52 @@ language sql stable as $$
     select gds.id, gds.s_caption, '1'::varchar(5)
     from accounts_dep.smena smena
     join cmn_gds_and_srv.gds_attr attr on attr.id = smena.i_id and attr.f_color_qty > 0
-    join cmn_gds_and_srv.gds_and_srv gds on gds.id = smena.color
+    left join mnf_doc.doc_item item on item.id = smena.id_doc_item
+    join cmn_gds_and_srv.gds_and_srv gds on gds.id = coalesce(nullif(smena.color, 0), nullif(item.id_gds_color, 0))
     where smena.id = p_id_smena
     order by 3, 2
 $$;
 
--- What is left of goods for a record: 'free' = stock not reserved for any requisition, less what
--- records not yet accepted have recorded; 'reserved' = stock reserved for the record's
--- requisition. One row for a known record and goods, never negative.
+-- How much of a material is where, for the remainders and acceptance. Stock is the consignments;
+-- part of it is reserved for requisitions. What records not yet accepted have recorded is drawn
+-- from their own requisition's reservation first and from free stock for the rest, so nothing is
+-- counted twice: per requisition, the reservation not yet used; and the free stock, less what the
+-- pending records took beyond their reservations.
+create function accounts_dep.material_balance(p_id_gds bigint, p_id_doc bigint,
+    out stock double precision, out reserved_left double precision, out free_left double precision)
+language sql stable as $$
+    with res as (
+        select r.id_doc, sum(r.f_qty) as qty from mnf_doc.reserve r where r.id_gds = p_id_gds group by r.id_doc
+    ), pending as (
+        select coalesce(s.id_doc, 0) as id_doc, sum(u.f_qty_use) as qty
+        from accounts_dep.smena_gds_use u
+        join accounts_dep.smena s on s.id = u.id_smena
+        where u.id_gds_use = p_id_gds and s.ok is distinct from 'ok'
+        group by coalesce(s.id_doc, 0)
+    ), per_doc as (
+        select coalesce(res.id_doc, pending.id_doc) as id_doc,
+               coalesce(res.qty, 0) as reserved,
+               coalesce(pending.qty, 0) as pending
+        from res full join pending on pending.id_doc = res.id_doc
+    )
+    select st.qty,
+           greatest(least(coalesce((select reserved - pending from per_doc where id_doc = p_id_doc), 0), st.qty), 0),
+           greatest(st.qty - coalesce((select sum(reserved) from per_doc), 0)
+                    - coalesce((select sum(greatest(pending - reserved, 0)) from per_doc), 0), 0)
+    from (select coalesce(sum(c.f_qty), 0)::double precision as qty
+          from cmn_gds_and_srv.consignment c where c.id_gds = p_id_gds) st
+$$;
+
+-- What is left of goods for a record: 'free' = stock not reserved for any requisition and not
+-- taken by pending records; 'reserved' = reserved for the record's requisition and not yet used.
+-- One row for a known record and goods, never negative.
 create function accounts_dep.get_reminder_qty_by_smena(p_id_smena bigint, p_id_gds bigint, p_kind text)
 returns table (s_full_caption text, f_qty double precision)
 language plpgsql stable as $$
 declare
     v_doc bigint;
     v_gds record;
-    v_stock double precision;
-    v_reserved double precision;
-    v_pending double precision;
+    v_balance record;
     v_qty double precision;
     v_stocks text;
 begin
@@ -131,22 +161,15 @@ begin
     if not found then
         return;
     end if;
-    select coalesce(sum(c.f_qty), 0), coalesce(string_agg(distinct c.s_stock, ', '), 'нет на складе')
-      into v_stock, v_stocks
+    select coalesce(string_agg(distinct c.s_stock, ', '), 'нет на складе') into v_stocks
       from cmn_gds_and_srv.consignment c where c.id_gds = p_id_gds;
+    select * into v_balance from accounts_dep.material_balance(p_id_gds, coalesce(v_doc, 0));
     if p_kind = 'reserved' then
-        select coalesce(sum(r.f_qty), 0) into v_qty
-          from mnf_doc.reserve r where r.id_gds = p_id_gds and r.id_doc = v_doc;
-        v_qty := greatest(least(v_qty, v_stock), 0);
+        v_qty := v_balance.reserved_left;
         s_full_caption := format('%s — резерв по заявке: %s %s (%s)', v_gds.s_caption, fmt_qty(v_qty::numeric),
                                  v_gds.s_unit, v_stocks);
     else
-        select coalesce(sum(r.f_qty), 0) into v_reserved from mnf_doc.reserve r where r.id_gds = p_id_gds;
-        select coalesce(sum(u.f_qty_use), 0) into v_pending
-          from accounts_dep.smena_gds_use u
-          join accounts_dep.smena s on s.id = u.id_smena
-         where u.id_gds_use = p_id_gds and s.ok is distinct from 'ok';
-        v_qty := greatest(v_stock - v_reserved - v_pending, 0);
+        v_qty := v_balance.free_left;
         s_full_caption := format('%s — свободно: %s %s (%s)', v_gds.s_caption, fmt_qty(v_qty::numeric),
                                  v_gds.s_unit, v_stocks);
     end if;
@@ -162,8 +185,9 @@ language sql stable as $$
     select c.id, c.s_caption, c.s_stock from cmn_gds_and_srv.consignment c where c.id_gds = p_id_gds order by c.id
 $$;
 
--- Accepts a record: marks it "ok" and writes its materials off the stock, taking first from what
--- is reserved for its requisition. One step: on any error nothing changes.
+-- Accepts a record: marks it "ok" and writes its materials off: from what is reserved for its
+-- requisition first, then from free stock (never from what is reserved for other requisitions).
+-- When a material is not there the record is refused with a message and nothing changes.
 create function accounts_dep.smena__accept_row_hwo(p_id bigint) returns integer
 language plpgsql as $$
 declare
@@ -173,37 +197,47 @@ declare
     v_left double precision;
     v_take double precision;
     v_res record;
+    v_reserved double precision;
+    v_reserved_all double precision;
+    v_stock double precision;
+    v_caption text;
 begin
     select * into v_rec from accounts_dep.smena where id = p_id for update;
     if not found then
-        raise exception 'Запись % не найдена', p_id;
+        raise exception 'Запись % не найдена: её удалили.', p_id;
     end if;
     if v_rec.ok = 'ok' then
-        raise exception 'Запись % уже принята', p_id;
+        raise exception 'Запись % уже принята.', p_id;
     end if;
-    for v_use in select * from accounts_dep.smena_gds_use where id_smena = p_id loop
-        v_left := v_use.f_qty_use;
-        for v_cons in
-            select * from cmn_gds_and_srv.consignment
-            where id_gds = v_use.id_gds_use
-            order by (id = v_use.id_cons_use) desc, id
-            for update
-        loop
-            exit when v_left <= 0;
+    for v_use in select u.id_gds_use, sum(u.f_qty_use) as qty from accounts_dep.smena_gds_use u
+                 where u.id_smena = p_id group by u.id_gds_use order by u.id_gds_use loop
+        -- the material's stock and reservations are locked first: two acceptances of one
+        -- material take turns, and the second sees what the first left
+        perform 1 from cmn_gds_and_srv.consignment where id_gds = v_use.id_gds_use order by id for update;
+        perform 1 from mnf_doc.reserve where id_gds = v_use.id_gds_use order by id for update;
+        select coalesce(sum(f_qty), 0) into v_stock from cmn_gds_and_srv.consignment where id_gds = v_use.id_gds_use;
+        select coalesce(sum(f_qty), 0) into v_reserved_all from mnf_doc.reserve where id_gds = v_use.id_gds_use;
+        select coalesce(sum(f_qty), 0) into v_reserved from mnf_doc.reserve
+         where id_gds = v_use.id_gds_use and id_doc = v_rec.id_doc;
+        if v_use.qty > least(v_reserved, v_stock) + greatest(v_stock - v_reserved_all, 0) + 1e-9 then
+            select s_caption into v_caption from cmn_gds_and_srv.gds_and_srv where id = v_use.id_gds_use;
+            raise exception 'Недостаточно ТМЦ «%» для записи %: нужно %, в резерве по заявке %, свободно %.',
+                coalesce(v_caption, v_use.id_gds_use::text), p_id, fmt_qty(v_use.qty::numeric),
+                fmt_qty(least(v_reserved, v_stock)::numeric), fmt_qty(greatest(v_stock - v_reserved_all, 0)::numeric);
+        end if;
+        v_left := v_use.qty;
+        for v_cons in select * from cmn_gds_and_srv.consignment where id_gds = v_use.id_gds_use order by id loop
+            exit when v_left <= 1e-12;
             v_take := least(v_cons.f_qty, v_left);
-            update cmn_gds_and_srv.consignment set f_qty = f_qty - v_take where id = v_cons.id;
+            update cmn_gds_and_srv.consignment set f_qty = greatest(f_qty - v_take, 0) where id = v_cons.id;
             v_left := v_left - v_take;
         end loop;
-        if v_left > 1e-9 then
-            raise exception 'Недостаточно остатка ТМЦ % для записи %', v_use.id_gds_use, p_id;
-        end if;
-        v_left := v_use.f_qty_use;
-        for v_res in
-            select * from mnf_doc.reserve where id_doc = v_rec.id_doc and id_gds = v_use.id_gds_use order by id for update
-        loop
-            exit when v_left <= 0;
+        v_left := v_use.qty;
+        for v_res in select * from mnf_doc.reserve
+                     where id_doc = v_rec.id_doc and id_gds = v_use.id_gds_use order by id loop
+            exit when v_left <= 1e-12;
             v_take := least(v_res.f_qty, v_left);
-            update mnf_doc.reserve set f_qty = f_qty - v_take where id = v_res.id;
+            update mnf_doc.reserve set f_qty = greatest(f_qty - v_take, 0) where id = v_res.id;
             v_left := v_left - v_take;
         end loop;
     end loop;
@@ -217,13 +251,19 @@ create function accounts_dep.sync_hours_cell(p_w_id integer, p_smena integer, p_
 language plpgsql as $$
 declare
     v_hours integer;
+    v_rows bigint;
     v_col text := 'd' || extract(day from p_data)::int;
 begin
+    -- the lock the program takes for the worker's month row of the shift (see the program's
+    -- hours cell): one recomputation of a row at a time, so no sum is stale and no row doubled
+    perform pg_advisory_xact_lock(p_w_id, p_smena * 1000000 + extract(year from p_data)::int * 100
+                                          + extract(month from p_data)::int);
     select coalesce(sum(time), 0) into v_hours from accounts_dep.smena
      where w_id = p_w_id and smena = p_smena and data = p_data;
     execute format('update accounts_dep.h_tabel set %I = $1 where w_id = $2 and smena = $3 and month = $4 and year = $5', v_col)
       using v_hours, p_w_id, p_smena, extract(month from p_data)::int, extract(year from p_data)::int;
-    if not found then
+    get diagnostics v_rows = row_count; -- EXECUTE leaves FOUND as it was
+    if v_rows = 0 then
         execute format('insert into accounts_dep.h_tabel (w_id, smena, month, year, %I) values ($1, $2, $3, $4, $5)', v_col)
           using p_w_id, p_smena, extract(month from p_data)::int, extract(year from p_data)::int, v_hours;
     end if;

@@ -10,6 +10,7 @@
 #include "catalog/type_list.h"
 #include "catalog/worker_list.h"
 #include "db/data_module.h"
+#include "entry/material_dialog.h"
 #include "entry/record_editor.h"
 #include "excel/excel_link.h"
 #include "excel/xlsx_backend.h"
@@ -61,7 +62,9 @@ Forms::Forms(ui::Prompter& prompter, StartOptions options)
         },
         main);
     journal_->attachCatalogs(*types_, *operations_);
-    editor_ = std::make_unique<entry::TForm11>(prompter_, *dataModule_, *journal_, *workers_, *operations_, main);
+    materials_ = std::make_unique<entry::TForm24>(prompter_, *dataModule_, main);
+    editor_ = std::make_unique<entry::TForm11>(
+        prompter_, *dataModule_, *journal_, *workers_, *operations_, *materials_, main);
     operations_->setRequisitionContext(editor_.get());
     journal_->attachEditor(*editor_);
 }

@@ -30,7 +30,8 @@ class TForm22;
 } // namespace tabel::catalog
 namespace tabel::entry {
 class TForm11;
-}
+class TForm24;
+} // namespace tabel::entry
 namespace tabel::excel {
 class ExcelLink;
 class SpreadsheetBackend;
@@ -79,6 +80,7 @@ public:
     catalog::TForm10& operationDialog() const { return *operationDialog_; }
     catalog::TForm22& norms() const { return *norms_; }
     entry::TForm11& editor() const { return *editor_; }
+    entry::TForm24& materials() const { return *materials_; }
     // The spreadsheet link of the operation list and the reports.
     excel::ExcelLink& excel() const { return *excel_; }
 
@@ -106,6 +108,7 @@ private:
     std::unique_ptr<catalog::TForm10> operationDialog_;
     std::unique_ptr<catalog::TForm22> norms_;
     std::unique_ptr<catalog::TForm4> operations_;
+    std::unique_ptr<entry::TForm24> materials_;
     std::unique_ptr<entry::TForm11> editor_;
 };
 

@@ -62,7 +62,7 @@ int wholeIn(const QLineEdit* box, qint64 highest, const QString& what)
 } // namespace
 
 TForm11::TForm11(ui::Prompter& prompter, db::TDataModule6& dm, app::TForm1& journal, catalog::TForm5& workers,
-    catalog::TForm4& operations, QWidget* parent)
+    catalog::TForm4& operations, TForm24& materials, QWidget* parent)
     : ui::Form(prompter, parent)
     , GroupBox1(new QGroupBox(u"Закрыто мастером"_s, this))
     , Label13(boldLabel(u"Продукция"_s, GroupBox1))
@@ -104,6 +104,7 @@ TForm11::TForm11(ui::Prompter& prompter, db::TDataModule6& dm, app::TForm1& jour
     , journal_(journal)
     , workers_(workers)
     , operations_(operations)
+    , materials_(materials)
 {
     defaultRequisitionStatements();
     id_gds.setSql(db::statements::requisitionGoods());
@@ -120,6 +121,11 @@ TForm11::TForm11(ui::Prompter& prompter, db::TDataModule6& dm, app::TForm1& jour
     on(Button4, &QPushButton::clicked, &TForm11::Button4Click);
     on(Button1, &QPushButton::clicked, &TForm11::Button1Click);
     on(Button2, &QPushButton::clicked, &TForm11::Button2Click);
+    on(Button5, &QPushButton::clicked, &TForm11::Button5Click);
+    on(Button6, &QPushButton::clicked, &TForm11::Button6Click);
+    on(Button7, &QPushButton::clicked, &TForm11::Button7Click);
+    on(Button8, &QPushButton::clicked, &TForm11::Button8Click);
+    on(Button9, &QPushButton::clicked, &TForm11::Button9Click);
     for (QLineEdit* box : { Edit1, Edit2, Edit3, Edit4, Edit6 })
         box->installEventFilter(this);
 }

@@ -35,11 +35,13 @@ class TForm1;
 
 namespace tabel::entry {
 
+class TForm24;
+
 class TForm11 : public ui::Form, public catalog::RequisitionContext {
     Q_OBJECT
 public:
     TForm11(ui::Prompter& prompter, db::TDataModule6& dm, app::TForm1& journal, catalog::TForm5& workers,
-        catalog::TForm4& operations, QWidget* parent);
+        catalog::TForm4& operations, TForm24& materials, QWidget* parent);
 
     int tag() const { return tag_; }
 
@@ -125,6 +127,12 @@ public:
     void Button1Click();
     void Button2Click();
     void FormClose();
+    // The record's materials and its work team.
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void Button8Click();
+    void Button9Click();
 
     void done(int result) override;
 
@@ -144,6 +152,7 @@ private:
     app::TForm1& journal_;
     catalog::TForm5& workers_;
     catalog::TForm4& operations_;
+    TForm24& materials_;
     int tag_ = 0;
     Values v_;
     HoursKey former_; // where the record's hours were counted before this change
