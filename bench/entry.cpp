@@ -1,12 +1,15 @@
 // The record editor on the large enterprise, the windows offscreen: setting the editor up in
 // change mode from the journal's row, saving a new record as the editor does (insert, hours cell,
-// journal re-read and positioned on it), and accepting one; median ms each.
+// journal re-read and positioned on it), accepting one, the material dialog's lists and a
+// material chosen, and a division among 5 members; median ms each.
 #include "app/forms.h"
 #include "bench_support.h"
 #include "db/data_module.h"
 #include "db/db_error.h"
 #include "domain/production_records.h"
+#include "entry/material_dialog.h"
 #include "entry/record_editor.h"
+#include "ui/lookup_combo.h"
 #include "ui/prompter.h"
 
 #include <QApplication>
@@ -117,6 +120,41 @@ int main(int argc, char** argv)
         }
     });
     bench::print("accept a record", accept, "ms");
+
+    // the material dialog: the materials offered, then one chosen (its norm and both remainders)
+    entry::TForm24& materials = forms.materials();
+    materials.setRecord({ id, r.product, u"10"_s });
+    const double open = bench::medianMs(21, [&] {
+        materials.v_cmn_gds_in.close();
+        materials.v_cmn_gds_in.setParam(u"id_smena"_s, id);
+        materials.v_cmn_gds_in.open();
+    });
+    bench::print("material dialog: materials offered", open, "ms");
+    if (materials.v_cmn_gds_in.isEmpty()) {
+        std::fprintf(stderr, "no material offered\n");
+        return 1;
+    }
+    const double choose = bench::medianMs(21, [&] {
+        materials.LCB_id_gds_use->setCurrentIndex(0);
+        materials.v_cmn_gds_in.first();
+        materials.LCB_id_gds_useCloseUp();
+    });
+    bench::print("material dialog: a material chosen (norm, remainders)", choose, "ms");
+
+    // a record divided among a team of 5, rolled back each time
+    const QString members = u"insert into accounts_dep.person_temp (id_smena, id_person) select "_s
+        + QString::number(id) + u", id from cmn_contractor.person where b_employee order by id limit 5"_s;
+    const double divide = bench::medianMs(21, [&] {
+        try {
+            c.transaction([&] {
+                c.execute(members);
+                c.execute(u"select accounts_dep.divide_between_person("_s + QString::number(id) + u")"_s);
+                throw db::DbError(u"roll back"_s);
+            });
+        } catch (const db::DbError&) {
+        }
+    });
+    bench::print("division among 5 members", divide, "ms");
     for (const Id s : saved)
         deleteRecord(dm, s, { r.worker, r.shift, r.date });
     return 0;

@@ -22,6 +22,13 @@ insert into accounts_dep.izdel (id, marka, nom, massa)
 select 30000 + n, 'ИЗД-' || lpad(n::text, 4, '0'), 'Группа ' || (n % 25), round((0.05 + (n % 20) * 0.05)::numeric, 2)
 from generate_series(1, 500) n;
 
+-- what the products are made of: two materials of the demo each, and paint for every other one
+insert into mnf_operation.operation (id, id_gds_to, id_gds_from, f_qty_from)
+select 900000 + n * 2 + k, 30000 + n, 5001 + (n + k) % 5, 0.5 + k
+from generate_series(1, 500) n, generate_series(0, 1) k;
+insert into cmn_gds_and_srv.gds_attr (id, i_id, f_color_qty)
+select 30000 + n, 30000 + n, 0.25 from generate_series(1, 500) n where n % 2 = 0;
+
 insert into accounts_dep.oper (vid, naimen, i_id, cena)
 select 1 + k % 12, (n % 2)::smallint, 30000 + n, 10 + k * 2
 from generate_series(1, 500) n, generate_series(1, 4) k;
