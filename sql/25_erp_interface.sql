@@ -256,6 +256,7 @@ declare
 begin
     -- the lock the program takes for the worker's month row of the shift (see the program's
     -- hours cell): one recomputation of a row at a time, so no sum is stale and no row doubled
+    lock table accounts_dep.h_tabel in row exclusive mode; -- after a rebuild of the month, if one runs
     perform pg_advisory_xact_lock(p_w_id, p_smena * 1000000 + extract(year from p_data)::int * 100
                                           + extract(month from p_data)::int);
     select coalesce(sum(time), 0) into v_hours from accounts_dep.smena
