@@ -15,6 +15,7 @@
 #include "excel/excel_link.h"
 #include "excel/xlsx_backend.h"
 #include "journal/journal_window.h"
+#include "timesheet/timesheet_window.h"
 #include "ui/appearance.h"
 
 #include <QCheckBox>
@@ -67,6 +68,9 @@ Forms::Forms(ui::Prompter& prompter, StartOptions options)
         prompter_, *dataModule_, *journal_, *workers_, *operations_, *materials_, main);
     operations_->setRequisitionContext(editor_.get());
     journal_->attachEditor(*editor_);
+    timesheetExcel_ = std::make_unique<excel::ExcelLink>(prompter_, newSpreadsheet());
+    timesheet_ = std::make_unique<timesheet::TForm19>(prompter_, *dataModule_, *timesheetExcel_, main);
+    journal_->attachTimesheet(*timesheet_);
 }
 
 std::unique_ptr<excel::SpreadsheetBackend> Forms::newSpreadsheet() const

@@ -32,6 +32,9 @@ namespace tabel::entry {
 class TForm11;
 class TForm24;
 } // namespace tabel::entry
+namespace tabel::timesheet {
+class TForm19;
+}
 namespace tabel::excel {
 class ExcelLink;
 class SpreadsheetBackend;
@@ -81,6 +84,7 @@ public:
     catalog::TForm22& norms() const { return *norms_; }
     entry::TForm11& editor() const { return *editor_; }
     entry::TForm24& materials() const { return *materials_; }
+    timesheet::TForm19& timesheet() const { return *timesheet_; }
     // The spreadsheet link of the operation list and the reports.
     excel::ExcelLink& excel() const { return *excel_; }
 
@@ -110,6 +114,8 @@ private:
     std::unique_ptr<catalog::TForm4> operations_;
     std::unique_ptr<entry::TForm24> materials_;
     std::unique_ptr<entry::TForm11> editor_;
+    std::unique_ptr<excel::ExcelLink> timesheetExcel_; // the timesheet's own link
+    std::unique_ptr<timesheet::TForm19> timesheet_;
 };
 
 } // namespace tabel::app

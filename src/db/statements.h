@@ -26,6 +26,8 @@ QStringList recordMaterials();
 QStringList recordTeam();
 // The journal's query of a shift: 1, 2, 3, or 4 for overtime.
 QStringList smena(int shift);
+// The month's day sums per person name over every shift (printed timesheet, spreadsheet).
+QStringList monthTotals();
 // The timesheet rows of a shift (1, 2 or 3) for a month.
 QStringList hTabel(int shift);
 

@@ -5,6 +5,7 @@
 #include "catalog/operation_list.h"
 #include "catalog/type_list.h"
 #include "db/data_module.h"
+#include "timesheet/timesheet_window.h"
 #include "ui/appearance.h"
 #include "ui/busy_cursor.h"
 #include "ui/db_grid.h"
@@ -183,6 +184,7 @@ void TForm1::wire()
     on(DBGrid2, &ui::DBGrid::rowActivated, &TForm1::DBGrid2DblClick);
     on(N6, &QAction::triggered, &TForm1::N6Click);
     on(N4, &QAction::triggered, &TForm1::N4Click);
+    on(N11, &QAction::triggered, &TForm1::N11Click);
     on(DBGrid2, &ui::DBGrid::titleClicked, &TForm1::DBGrid2TitleClick);
     on(&Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     on(ComboBox1, &QComboBox::activated, &TForm1::ComboBox1Change);
@@ -220,6 +222,12 @@ void TForm1::N4Click()
     operations_->enterEditMode();
     prompter().exec(*operations_);
     dm_.Oper.close();
+}
+
+void TForm1::N11Click()
+{
+    if (timesheet_)
+        timesheet_->showForMonthOf(DateT->date());
 }
 
 db::Query& TForm1::currentQuery() const

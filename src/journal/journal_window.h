@@ -32,6 +32,9 @@ class TForm8;
 namespace tabel::entry {
 class TForm11;
 }
+namespace tabel::timesheet {
+class TForm19;
+}
 
 namespace tabel::app {
 
@@ -100,6 +103,8 @@ public:
     // The windows the journal opens, created after it.
     void attachCatalogs(catalog::TForm8& types, catalog::TForm4& operations);
     void attachEditor(entry::TForm11& editor) { editor_ = &editor; }
+    void attachTimesheet(timesheet::TForm19& timesheet) { timesheet_ = &timesheet; }
+    void N11Click();
 
     // The record actions.
     void Button1Click();
@@ -132,6 +137,7 @@ private:
     QDate loadedDate_;
     JournalRights rights_;
     entry::TForm11* editor_ = nullptr;
+    timesheet::TForm19* timesheet_ = nullptr;
     catalog::TForm8* types_ = nullptr;
     catalog::TForm4* operations_ = nullptr;
 };

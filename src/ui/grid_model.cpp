@@ -61,6 +61,16 @@ Value GridModel::cellValue(int row, int column) const
     return dataSet_->value(row, fieldOf_[column]);
 }
 
+void GridModel::setTitleColor(int column, const QColor& color)
+{
+    if (column < 0 || column >= columnCount())
+        return;
+    if (titleColors_.size() < columns_.size())
+        titleColors_.resize(columns_.size());
+    titleColors_[column] = color;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
 int GridModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid() || !dataSet_)
@@ -138,6 +148,10 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         f.setBold(true);
         return f;
     }
+    case Qt::ForegroundRole:
+        if (section < static_cast<int>(titleColors_.size()) && titleColors_[section].isValid())
+            return titleColors_[section];
+        return {};
     default:
         return {};
     }

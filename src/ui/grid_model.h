@@ -4,6 +4,7 @@
 #include "db/dataset.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QPointer>
 #include <functional>
 #include <vector>
@@ -47,6 +48,9 @@ public:
     void setColumns(std::vector<GridColumn> columns);
     const std::vector<GridColumn>& columns() const { return columns_; }
     const GridColumn& column(int index) const { return columns_.at(index); }
+    // A column title drawn in its own colour (invalid: the theme's).
+    void setTitleColor(int column, const QColor& color);
+
     // The dataset value behind a cell (null when the field is missing or the row is the blank one).
     Value cellValue(int row, int column) const;
 
@@ -73,6 +77,7 @@ private:
     std::vector<int> fieldOf_; // dataset column per grid column, -1 when absent
     std::vector<QMetaObject::Connection> links_;
     TypedCell typed_;
+    std::vector<QColor> titleColors_;
 };
 
 } // namespace tabel::ui
