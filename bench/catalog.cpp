@@ -35,6 +35,7 @@ public:
     ui::Answer message(const QString& text, const QString&, int) override { fail(text); }
     void generalError(const QString& text) override { fail(text); }
     int exec(QDialog& dialog) override { return dialog.exec(); }
+    QString saveFileName(const QString& caption, const QString&, const QString&) override { fail(caption); }
 
 private:
     [[noreturn]] static void fail(const QString& text)

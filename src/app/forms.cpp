@@ -15,6 +15,7 @@
 #include "excel/excel_link.h"
 #include "excel/xlsx_backend.h"
 #include "journal/journal_window.h"
+#include "timesheet/printed_timesheet.h"
 #include "timesheet/timesheet_window.h"
 #include "ui/appearance.h"
 
@@ -69,7 +70,9 @@ Forms::Forms(ui::Prompter& prompter, StartOptions options)
     operations_->setRequisitionContext(editor_.get());
     journal_->attachEditor(*editor_);
     timesheetExcel_ = std::make_unique<excel::ExcelLink>(prompter_, newSpreadsheet());
-    timesheet_ = std::make_unique<timesheet::TForm19>(prompter_, *dataModule_, *timesheetExcel_, main);
+    printedTimesheet_ = std::make_unique<timesheet::TForm15>(*dataModule_);
+    timesheet_ = std::make_unique<timesheet::TForm19>(
+        prompter_, *dataModule_, *timesheetExcel_, *printedTimesheet_, main);
     journal_->attachTimesheet(*timesheet_);
 }
 

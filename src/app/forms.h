@@ -33,8 +33,9 @@ class TForm11;
 class TForm24;
 } // namespace tabel::entry
 namespace tabel::timesheet {
+class TForm15;
 class TForm19;
-}
+} // namespace tabel::timesheet
 namespace tabel::excel {
 class ExcelLink;
 class SpreadsheetBackend;
@@ -85,6 +86,7 @@ public:
     entry::TForm11& editor() const { return *editor_; }
     entry::TForm24& materials() const { return *materials_; }
     timesheet::TForm19& timesheet() const { return *timesheet_; }
+    timesheet::TForm15& printedTimesheet() const { return *printedTimesheet_; }
     // The spreadsheet link of the operation list and the reports.
     excel::ExcelLink& excel() const { return *excel_; }
 
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<entry::TForm24> materials_;
     std::unique_ptr<entry::TForm11> editor_;
     std::unique_ptr<excel::ExcelLink> timesheetExcel_; // the timesheet's own link
+    std::unique_ptr<timesheet::TForm15> printedTimesheet_;
     std::unique_ptr<timesheet::TForm19> timesheet_;
 };
 

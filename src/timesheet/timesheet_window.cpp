@@ -1,7 +1,9 @@
 #include "timesheet/timesheet_window.h"
 
+#include "report_engine/preview.h"
+#include "timesheet/printed_timesheet.h"
+
 #include "db/data_module.h"
-#include "db/statements.h"
 #include "domain/timesheet_rebuild.h"
 #include "excel/excel_link.h"
 #include "ui/busy_cursor.h"
@@ -37,7 +39,7 @@ std::vector<ui::GridColumn> columns()
 
 } // namespace
 
-TForm19::TForm19(ui::Prompter& prompter, db::TDataModule6& dm, excel::ExcelLink& excel, QWidget* parent)
+TForm19::TForm19(ui::Prompter& prompter, db::TDataModule6& dm, excel::ExcelLink& excel, TForm15& printed, QWidget* parent)
     : ui::Form(prompter, parent)
     , PageControl1(new QTabWidget(this))
     , DBGrid1(new ui::DBGrid)
@@ -51,12 +53,11 @@ TForm19::TForm19(ui::Prompter& prompter, db::TDataModule6& dm, excel::ExcelLink&
     , ComboBox2(new QComboBox(this))
     , Button5(new QPushButton(u"Обновить"_s, this))
     , Button4(new QPushButton(u"Выход"_s, this))
-    , H_Tabel(dm.ADO_DB)
     , dm_(dm)
     , excel_(excel)
+    , printed_(printed)
 {
     setWindowTitle(u"Табель по времени"_s);
-    H_Tabel.setSql(db::statements::monthTotals());
     db::Query* queries[] = { &dm.H_Tabel_1, &dm.H_Tabel_2, &dm.H_Tabel_3 };
     ui::DBGrid* grids[] = { DBGrid1, DBGrid2, DBGrid3 };
     for (int k = 0; k < 3; ++k) {
@@ -97,14 +98,13 @@ TForm19::TForm19(ui::Prompter& prompter, db::TDataModule6& dm, excel::ExcelLink&
     layout->addWidget(PageControl1, 1);
     layout->addLayout(bottom);
     setFixedSize(208 + 31 * 20 + 47 + 70, 560);
-    // the printed timesheet arrives with the report engine
-    Button6->setEnabled(false);
 
     on(ComboBox1, &QComboBox::currentIndexChanged, &TForm19::ComboBox1Change);
     on(ComboBox2, &QComboBox::currentIndexChanged, &TForm19::ComboBox1Change);
     on(Button5, &QPushButton::clicked, &TForm19::Button5Click);
     on(Button1, &QPushButton::clicked, &TForm19::Button1Click);
     on(Button2, &QPushButton::clicked, &TForm19::Button2Click);
+    on(Button6, &QPushButton::clicked, &TForm19::Button6Click);
     connect(Button4, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -224,6 +224,7 @@ void TForm19::Button1Click()
 void TForm19::Button2Click()
 {
     const ui::BusyCursor busy;
+    db::Query& H_Tabel = printed_.H_Tabel;
     H_Tabel.close();
     H_Tabel.setParam(u"mnth"_s, monthNumber());
     H_Tabel.setParam(u"yea"_s, yearNumber());
@@ -254,6 +255,14 @@ void TForm19::Button2Click()
     }
     excel_.SetVisible(true);
     H_Tabel.close();
+}
+
+void TForm19::Button6Click()
+{
+    printed_.QRLabel33 = ComboBox1->currentText() + u" "_s + ComboBox2->currentText() + u" г."_s;
+    const std::vector<report::Page> pages = printed_.prepare(monthNumber(), yearNumber());
+    report::preview(prompter(), printed_.definition(), pages, windowTitle(), this);
+    printed_.H_Tabel.close();
 }
 
 } // namespace tabel::timesheet

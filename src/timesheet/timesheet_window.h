@@ -22,10 +22,12 @@ struct CellStyle;
 
 namespace tabel::timesheet {
 
+class TForm15;
+
 class TForm19 : public ui::Form {
     Q_OBJECT
 public:
-    TForm19(ui::Prompter& prompter, db::TDataModule6& dm, excel::ExcelLink& excel, QWidget* parent);
+    TForm19(ui::Prompter& prompter, db::TDataModule6& dm, excel::ExcelLink& excel, TForm15& printed, QWidget* parent);
 
     // What the journal's menu does: the month and year of its date, then the window.
     void showForMonthOf(const QDate& day);
@@ -42,7 +44,6 @@ public:
     QComboBox* ComboBox2;
     QPushButton* Button5;
     QPushButton* Button4;
-    db::Query H_Tabel; // the month's day sums per name, over every shift
 
     int monthNumber() const;
     int yearNumber() const;
@@ -52,12 +53,14 @@ public:
     void Button5Click();
     void Button1Click();
     void Button2Click();
+    void Button6Click();
 
 private:
     void styleCell(int row, int column, ui::DBGrid* grid, ui::CellStyle& style) const;
 
     db::TDataModule6& dm_;
     excel::ExcelLink& excel_;
+    TForm15& printed_;
     int days_ = 31; // days of the month shown
 };
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -50,6 +51,11 @@ void WidgetPrompter::generalError(const QString& text)
 int WidgetPrompter::exec(QDialog& dialog)
 {
     return dialog.exec();
+}
+
+QString WidgetPrompter::saveFileName(const QString& caption, const QString& suggested, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggested, filter);
 }
 
 } // namespace tabel::ui

@@ -26,6 +26,8 @@ public:
     virtual void generalError(const QString& text) = 0;
     // Runs the window modally and returns its result (QDialog::Accepted / Rejected).
     virtual int exec(QDialog& dialog) = 0;
+    // Asks where to save a file; empty when the user cancelled.
+    virtual QString saveFileName(const QString& caption, const QString& suggested, const QString& filter) = 0;
 };
 
 class WidgetPrompter final : public Prompter {
@@ -33,6 +35,7 @@ public:
     Answer message(const QString& text, const QString& caption, int flags) override;
     void generalError(const QString& text) override;
     int exec(QDialog& dialog) override;
+    QString saveFileName(const QString& caption, const QString& suggested, const QString& filter) override;
 };
 
 } // namespace tabel::ui

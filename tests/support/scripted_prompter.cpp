@@ -24,6 +24,17 @@ ui::Answer ScriptedPrompter::message(const QString& text, const QString& caption
     return a;
 }
 
+QString ScriptedPrompter::saveFileName(const QString& caption, const QString&, const QString&)
+{
+    if (paths_.empty()) {
+        QTest::qFail(qPrintable(u"a save question nobody scripted: "_s + caption), __FILE__, __LINE__);
+        return {};
+    }
+    QString path = paths_.front();
+    paths_.pop_front();
+    return path;
+}
+
 void ScriptedPrompter::generalError(const QString& text)
 {
     shown_.push_back({ text, u"Ошибка"_s, ui::ErrorOk, true });
@@ -67,6 +78,9 @@ void ScriptedPrompter::verifyAllUsed()
             __FILE__, __LINE__);
     if (whileShown_)
         QTest::qFail("a scripted action for an open box never ran", __FILE__, __LINE__);
+    if (!paths_.empty())
+        QTest::qFail("a scripted file name never asked for", __FILE__, __LINE__);
+    paths_.clear();
     answers_.clear();
     actions_.clear();
     whileShown_ = nullptr;

@@ -32,7 +32,11 @@ public:
     // Runs while the next message or error box is open (a timer firing meanwhile, say).
     void whileShown(std::function<void()> action) { whileShown_ = std::move(action); }
 
+    // The next save question is answered with this path (an unscripted one fails the test).
+    void saveAs(const QString& path) { paths_.push_back(path); }
+
     ui::Answer message(const QString& text, const QString& caption, int flags) override;
+    QString saveFileName(const QString& caption, const QString& suggested, const QString& filter) override;
     void generalError(const QString& text) override;
     int exec(QDialog& dialog) override;
 
@@ -50,6 +54,7 @@ public:
 private:
     std::vector<Shown> shown_;
     std::deque<ui::Answer> answers_;
+    std::deque<QString> paths_;
     std::deque<std::function<void(QDialog&)>> actions_;
     std::function<void()> whileShown_;
     int execCount_ = 0;

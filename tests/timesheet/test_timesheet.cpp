@@ -4,10 +4,14 @@
 #include "support/gui.h"
 #include "support/test_registry.h"
 #include "support/xlsx_reader.h"
+#include "timesheet/printed_timesheet.h"
 #include "timesheet/timesheet_window.h"
 #include "ui/db_grid.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QFile>
+#include <QProcess>
 #include <QDateEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -148,6 +152,58 @@ from (values (99101, date '2022-03-05', 2, 8), (99102, date '2022-03-05', 2, 10)
         QCOMPARE(sheet.at(third, 8)->text.toInt(), 8); // shift 2 and overtime
         QCOMPARE(sheet.at(third, 33)->text.toInt(), 8);
         QCOMPARE(sheet.at(third, 32)->text, u"0"_s); // all 31 days written
+    }
+    void printedTimesheet()
+    {
+        // 40 names in the month: two landscape pages, the caption and the day titles on both
+        dm().ADO_DB.execute(uR"(
+insert into cmn_contractor.person (id, s_code, s_caption, b_employee)
+select 990000000200 + n, (99200 + n)::text, 'Ъ-Работник ' || lpad(n::text, 2, '0'), true from generate_series(1, 40) n;
+insert into accounts_dep.h_tabel (w_id, smena, month, year, d1, d31)
+select 99200 + n, 1, 3, 2022, n % 9, 4 from generate_series(1, 40) n;
+insert into accounts_dep.h_tabel (w_id, smena, month, year, d1) values (99201, 4, 3, 2022, 5);
+)"_s);
+        const QString pdf = fx_->appData() + u"/timesheet.pdf"_s;
+        open(QDate(2022, 3, 20), [&](timesheet::TForm19& w) {
+            prompter().whileOpen([&](QDialog& preview) {
+                QVERIFY(preview.windowState() & Qt::WindowMaximized);
+                QAction* save = nullptr;
+                for (QAction* a : preview.findChildren<QAction*>())
+                    if (a->text() == u"Сохранить в PDF…"_s)
+                        save = a;
+                QVERIFY(save);
+                prompter().saveAs(pdf);
+                save->trigger();
+            });
+            test::click(w.Button6);
+        });
+        timesheet::TForm15& printed = forms().printedTimesheet();
+        QCOMPARE(printed.definition().orientation, QPageLayout::Landscape);
+        QVERIFY(!printed.H_Tabel.isOpen());
+        const std::vector<report::Page> pages = printed.prepare(3, 2022);
+        QVERIFY(pages.size() >= 2);
+        for (size_t p = 0; p < pages.size(); ++p) {
+            const QStringList texts = pages[p].texts();
+            QCOMPARE(texts.value(0), u"Март 2022 г."_s); // repeated on every page
+            QVERIFY(texts.contains(u"31"_s) && texts.contains(u"Итого"_s));
+            QCOMPARE(texts.last(), QString::number(p + 1)); // the page number
+        }
+        // Ъ-Работник 01: 1 hour in shift 1 and 5 of overtime on the 1st, 4 on the 31st: 10
+        const QStringList first = pages[0].texts();
+        const qsizetype at = first.indexOf(u"Ъ-Работник 01"_s);
+        QVERIFY(at > 0);
+        QCOMPARE(first.value(at + 1), u"6"_s);
+        QCOMPARE(first.value(at + 32), u"10"_s);
+        QVERIFY(QFile::exists(pdf));
+        QProcess text;
+        text.start(u"pdftotext"_s, { pdf, u"-"_s });
+        QVERIFY(text.waitForFinished(30000));
+        const QString written = QString::fromUtf8(text.readAllStandardOutput());
+        QCOMPARE(written.count(u"Март 2022 г."_s), int(pages.size()));
+        // an empty month still prints its page
+        const std::vector<report::Page> empty = printed.prepare(3, 2007);
+        QCOMPARE(empty.size(), size_t(1));
+        QVERIFY(empty[0].texts().contains(u"Итого"_s));
     }
 };
 

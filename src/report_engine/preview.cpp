@@ -1,0 +1,49 @@
+#include "report_engine/preview.h"
+
+#include "ui/guard.h"
+#include "ui/prompter.h"
+
+#include <QAction>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QToolBar>
+
+using namespace Qt::StringLiterals;
+
+namespace tabel::report {
+
+void preview(ui::Prompter& prompter, const Definition& definition, const std::vector<Page>& pages, const QString& title,
+    QWidget* parent)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(QPageSize(definition.paper), definition.orientation, QMarginsF(0, 0, 0, 0),
+        QPageLayout::Millimeter));
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(title);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
+        QPainter painter(target);
+        const double pixelsPerMm = target->width() / definition.pageSize().width();
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (i > 0)
+                target->newPage();
+            paint(pages[i], painter, pixelsPerMm);
+        }
+    });
+    if (auto* bar = dialog.findChild<QToolBar*>()) {
+        QAction* pdf = bar->addAction(u"Сохранить в PDF…"_s);
+        QObject::connect(pdf, &QAction::triggered, &dialog, ui::guard(prompter, [&] {
+            const QString path = prompter.saveFileName(u"Сохранить отчёт"_s, title + u".pdf"_s, u"PDF (*.pdf)"_s);
+            if (!path.isEmpty() && !savePdf(definition, pages, path))
+                prompter.message(u"Не удалось записать файл "_s + path, u"Ошибка"_s, ui::ErrorOk);
+        }));
+    }
+    if (auto* view = dialog.findChild<QPrintPreviewWidget*>())
+        view->fitInView(); // the whole page
+    dialog.setWindowState(Qt::WindowMaximized);
+    prompter.exec(dialog);
+}
+
+} // namespace tabel::report
