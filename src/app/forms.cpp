@@ -71,8 +71,8 @@ Forms::Forms(ui::Prompter& prompter, StartOptions options)
     journal_->attachEditor(*editor_);
     timesheetExcel_ = std::make_unique<excel::ExcelLink>(prompter_, newSpreadsheet());
     printedTimesheet_ = std::make_unique<timesheet::TForm15>(*dataModule_);
-    timesheet_ = std::make_unique<timesheet::TForm19>(
-        prompter_, *dataModule_, *timesheetExcel_, *printedTimesheet_, main);
+    timesheet_
+        = std::make_unique<timesheet::TForm19>(prompter_, *dataModule_, *timesheetExcel_, *printedTimesheet_, main);
     journal_->attachTimesheet(*timesheet_);
 }
 

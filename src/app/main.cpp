@@ -1,15 +1,30 @@
 // The program: builds the application and its windows, then runs the event loop.
 #include "app/forms.h"
+#include "batch/batch.h"
 #include "core/error.h"
 #include "db/connection_settings.h"
 #include "ui/prompter.h"
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words << QString::fromLocal8Bit(argv[i]);
+    const bool batch = tabel::batch::isBatch(words);
+    if (batch && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed for a file
     QApplication app(argc, argv);
+    if (batch) {
+        const tabel::batch::Outcome outcome = tabel::batch::run(words, tabel::app::SiteSettings::fromBuild(),
+            tabel::db::driverFromEnvironment(), qEnvironmentVariable("TABEL_PASSWORD"));
+        if (!outcome.message.isEmpty())
+            std::fprintf(outcome.code == 0 ? stdout : stderr, "%s\n", outcome.message.toLocal8Bit().constData());
+        return outcome.code;
+    }
     QApplication::setApplicationName(QStringLiteral("Tabel"));
     QApplication::setQuitOnLastWindowClosed(false); // the login window's closing ends the program
     tabel::ui::WidgetPrompter prompter;

@@ -19,8 +19,8 @@ void preview(ui::Prompter& prompter, const Definition& definition, const std::ve
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(QPageSize(definition.paper), definition.orientation, QMarginsF(0, 0, 0, 0),
-        QPageLayout::Millimeter));
+    printer.setPageLayout(QPageLayout(
+        QPageSize(definition.paper), definition.orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(title);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {

@@ -286,8 +286,8 @@ void paint(const Page& page, QPainter& painter, double pixelsPerMm)
         font.setPixelSize(std::max(1, qRound(item.font.points * 0.3528 * pixelsPerMm)));
         painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(r.adjusted(0.5 * pixelsPerMm, 0, -0.5 * pixelsPerMm, 0), int(item.alignment) | Qt::TextSingleLine,
-            item.text);
+        painter.drawText(r.adjusted(0.5 * pixelsPerMm, 0, -0.5 * pixelsPerMm, 0),
+            int(item.alignment) | Qt::TextSingleLine, item.text);
     }
     painter.restore();
 }
@@ -296,8 +296,8 @@ bool savePdf(const Definition& definition, const std::vector<Page>& pages, const
 {
     QPdfWriter writer(path);
     writer.setResolution(300);
-    writer.setPageLayout(QPageLayout(QPageSize(definition.paper), definition.orientation, QMarginsF(0, 0, 0, 0),
-        QPageLayout::Millimeter));
+    writer.setPageLayout(QPageLayout(
+        QPageSize(definition.paper), definition.orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     QPainter painter;
     if (!painter.begin(&writer))
         return false;

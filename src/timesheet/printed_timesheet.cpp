@@ -33,8 +33,8 @@ TForm15::TForm15(db::TDataModule6& dm)
     header.kind = Band::Kind::PageHeader;
     header.height = 7;
     header.frame = report::Top | report::Bottom;
-    header.items.push_back(Item::computed(QRectF(0, 0, nameWidth, 7),
-        [this](const report::Context&) { return QVariant(QRLabel33); }, bold));
+    header.items.push_back(Item::computed(
+        QRectF(0, 0, nameWidth, 7), [this](const report::Context&) { return QVariant(QRLabel33); }, bold));
     for (int d = 1; d <= 31; ++d) {
         Item day = Item::label(QRectF(dayLeft(d), 0, dayWidth, 7), QString::number(d), bold, Qt::AlignCenter);
         day.frame = report::Left | report::Right;
@@ -54,7 +54,8 @@ TForm15::TForm15(db::TDataModule6& dm)
             day.frame = report::Left | report::Right; // the odd days boxed
         detail.items.push_back(day);
     }
-    detail.items.push_back(Item::computed(QRectF(dayLeft(32), 0, totalWidth, 5.5),
+    detail.items.push_back(Item::computed(
+        QRectF(dayLeft(32), 0, totalWidth, 5.5),
         [](const report::Context& c) {
             qint64 total = 0; // sd1+sd2+…+sd31
             for (int d = 1; d <= 31; ++d)

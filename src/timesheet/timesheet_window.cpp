@@ -2,6 +2,7 @@
 
 #include "report_engine/preview.h"
 #include "timesheet/printed_timesheet.h"
+#include "timesheet/timesheet_workbook.h"
 
 #include "db/data_module.h"
 #include "domain/timesheet_rebuild.h"
@@ -39,7 +40,8 @@ std::vector<ui::GridColumn> columns()
 
 } // namespace
 
-TForm19::TForm19(ui::Prompter& prompter, db::TDataModule6& dm, excel::ExcelLink& excel, TForm15& printed, QWidget* parent)
+TForm19::TForm19(
+    ui::Prompter& prompter, db::TDataModule6& dm, excel::ExcelLink& excel, TForm15& printed, QWidget* parent)
     : ui::Form(prompter, parent)
     , PageControl1(new QTabWidget(this))
     , DBGrid1(new ui::DBGrid)
@@ -224,37 +226,12 @@ void TForm19::Button1Click()
 void TForm19::Button2Click()
 {
     const ui::BusyCursor busy;
-    db::Query& H_Tabel = printed_.H_Tabel;
-    H_Tabel.close();
-    H_Tabel.setParam(u"mnth"_s, monthNumber());
-    H_Tabel.setParam(u"yea"_s, yearNumber());
-    H_Tabel.open();
-    if (excel_.OpenWorkbook(QString()) == -1)
-        return;
-    excel_.SetVisible(false);
-    const int rows = H_Tabel.recordCount();
-    Button2->setText(u"Excel (0 из "_s + QString::number(rows) + u")"_s);
-    excel_.WriteCell(1, 1, 1, ComboBox1->currentText() + u" "_s + ComboBox2->currentText(), true, true, true);
-    excel_.WriteCell(1, 1, 2, u"Фамилия И.О."_s, true, true, true);
-    for (int n = 1; n <= 31; ++n)
-        excel_.WriteCell(1, n + 1, 2, QString::number(n), false, true, true);
-    excel_.WriteCell(1, 33, 2, u"Итого"_s, true, true, true);
-    const int fio = H_Tabel.fieldIndex(u"fio"_s);
-    for (int r = 0; r < rows; ++r) {
-        const int row = r + 3;
-        excel_.WriteCell(1, 1, row, H_Tabel.value(r, fio).toText(), true, true, false);
-        qint64 total = 0;
-        for (int n = 1; n <= 31; ++n) {
-            const qint64 hours = H_Tabel.value(r, H_Tabel.fieldIndex(u"sd"_s + QString::number(n))).toInt64();
-            total += hours;
-            excel_.WriteCell(1, n + 1, row, QString::number(hours), false, true, false);
-        }
-        excel_.WriteCell(1, 33, row, QString::number(total), false, true, false);
-        Button2->setText(u"Excel ("_s + QString::number(r + 1) + u" из "_s + QString::number(rows) + u")"_s);
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    excel_.SetVisible(true);
-    H_Tabel.close();
+    writeTimesheetWorkbook(
+        excel_, printed_, monthNumber(), yearNumber(), ComboBox1->currentText(), [this](int written, int rows) {
+            Button2->setText(u"Excel ("_s + QString::number(written) + u" из "_s + QString::number(rows) + u")"_s);
+            // the caption shows the progress; clicks wait until the export is done
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
 }
 
 void TForm19::Button6Click()

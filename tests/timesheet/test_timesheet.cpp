@@ -10,9 +10,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFile>
 #include <QProcess>
-#include <QDateEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>

@@ -1,0 +1,127 @@
+#include "batch/batch.h"
+#include "db/query.h"
+#include "support/test_db.h"
+#include "support/test_registry.h"
+#include "support/xlsx_reader.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace tabel;
+
+// The command words: files written without a display, and one clear line for every mistake.
+class BatchTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::FreshDatabase> db_;
+    QTemporaryDir dir_;
+
+    app::SiteSettings site() const
+    {
+        app::SiteSettings s = app::SiteSettings::fromBuild();
+        s.defaultServer = db_->settings().server;
+        s.defaultDatabase = db_->name();
+        s.port = db_->settings().port;
+        return s;
+    }
+    batch::Outcome run(const QStringList& args, const QString& password = u"tovmask"_s)
+    {
+        return batch::run(args, site(), db_->settings().driver, password);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db_ = std::make_unique<test::FreshDatabase>();
+        db_->connection().execute(uR"(
+insert into cmn_contractor.person (id, s_code, s_caption, b_employee) values (990000000301, '99301', 'Ъ-Пакетный Иван', true);
+insert into accounts_dep.h_tabel (w_id, smena, month, year, d1, d2) values (99301, 1, 3, 2022, 8, 3), (99301, 4, 3, 2022, 2, 0);
+)"_s);
+    }
+    void cleanupTestCase() { db_.reset(); }
+
+    void timesheetAsPdfAndWorkbook()
+    {
+        const QString pdf = dir_.filePath(u"t.pdf"_s);
+        const QString xlsx = dir_.filePath(u"t.xlsx"_s);
+        batch::Outcome done = run(
+            { u"timesheet"_s, u"--month"_s, u"3"_s, u"--year"_s, u"2022"_s, u"--pdf"_s, pdf, u"--login"_s, u"sys"_s });
+        QCOMPARE(done.code, 0);
+        QVERIFY(done.message.isEmpty());
+        QProcess text;
+        text.start(u"pdftotext"_s, { pdf, u"-"_s });
+        QVERIFY(text.waitForFinished(30000));
+        const QString written = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY(written.contains(u"Март 2022 г."_s));
+        QVERIFY(written.contains(u"Ъ-Пакетный Иван"_s));
+
+        done = run({ u"timesheet"_s, u"--month"_s, u"3"_s, u"--year"_s, u"2022"_s, u"--xlsx"_s, xlsx, u"--login"_s,
+            u"sys"_s });
+        QCOMPARE(done.code, 0);
+        const test::XlsxSheet sheet = test::readXlsx(xlsx);
+        QVERIFY(sheet.ok);
+        QCOMPARE(sheet.at(1, 1)->text, u"Март 2022"_s);
+        int row = -1;
+        for (int r = 3; r <= sheet.rows(); ++r)
+            if (sheet.at(r, 1)->text == u"Ъ-Пакетный Иван"_s)
+                row = r;
+        QVERIFY(row > 0);
+        QCOMPARE(sheet.at(row, 2)->text.toInt(), 10); // shift 1 and overtime
+        QCOMPARE(sheet.at(row, 33)->text.toInt(), 13);
+    }
+
+    void mistakes_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("says");
+        const QStringList ok = { u"--month"_s, u"3"_s, u"--year"_s, u"2022"_s, u"--pdf"_s, u"/tmp/x.pdf"_s };
+        QTest::newRow("unknown option") << (QStringList { u"timesheet"_s, u"--colour"_s, u"red"_s } + ok)
+                                        << u"tovmask"_s << 2 << u"--colour"_s;
+        QTest::newRow("month 13") << QStringList { u"timesheet"_s, u"--month"_s, u"13"_s, u"--year"_s, u"2022"_s,
+            u"--pdf"_s, u"/tmp/x.pdf"_s, u"--login"_s, u"sys"_s }
+                                  << u"tovmask"_s << 2 << u"--month"_s;
+        QTest::newRow("no login") << (QStringList { u"timesheet"_s } + ok) << u"tovmask"_s << 2 << u"--login"_s;
+        QTest::newRow("pdf and xlsx") << (QStringList {
+                                              u"timesheet"_s, u"--xlsx"_s, u"/tmp/x.xlsx"_s, u"--login"_s, u"sys"_s }
+            + ok) << u"tovmask"_s << 2 << u"--pdf"_s;
+        QTest::newRow("a restricted login") << (QStringList { u"timesheet"_s, u"--login"_s, u"kontrol1"_s } + ok)
+                                            << u"kontrol1"_s << 1 << u"kontrol1"_s;
+        QTest::newRow("wrong password") << (QStringList { u"timesheet"_s, u"--login"_s, u"sys"_s } + ok) << u"wrong"_s
+                                        << 1 << u"sys"_s;
+        QTest::newRow("unwritable file") << QStringList { u"timesheet"_s, u"--month"_s, u"3"_s, u"--year"_s, u"2022"_s,
+            u"--pdf"_s, u"/nonexistent/x.pdf"_s, u"--login"_s, u"sys"_s }
+                                         << u"tovmask"_s << 1 << u"/nonexistent/x.pdf"_s;
+    }
+    void mistakes()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, password);
+        QFETCH(int, code);
+        QFETCH(QString, says);
+        const batch::Outcome outcome = run(args, password);
+        QCOMPARE(outcome.code, code);
+        QVERIFY2(outcome.message.contains(says), qPrintable(outcome.message));
+        QVERIFY(!outcome.message.contains(u'\n')); // one line
+    }
+
+    void theProgramItself()
+    {
+        QProcess tabel;
+        tabel.start(QStringLiteral(TABEL_EXE), { u"--help"_s });
+        QVERIFY(tabel.waitForFinished(30000));
+        QCOMPARE(tabel.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(tabel.readAllStandardOutput()).contains(u"tabel timesheet --month"_s));
+        tabel.start(QStringLiteral(TABEL_EXE), { u"timesheet"_s, u"--month"_s });
+        QVERIFY(tabel.waitForFinished(30000));
+        QCOMPARE(tabel.exitCode(), 2);
+        QCOMPARE(QString::fromUtf8(tabel.readAllStandardError()).count(u'\n'), 1);
+    }
+};
+
+TABEL_TEST(BatchTest)
+#include "test_batch.moc"
