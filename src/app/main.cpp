@@ -7,7 +7,11 @@
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QDir>
+#include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -17,6 +21,12 @@ int main(int argc, char* argv[])
     const bool batch = tabel::batch::isBatch(words);
     if (batch && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed for a file
+    if (batch && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // a private runtime folder, so that Qt has nothing to warn about on standard error
+        const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/tabel-runtime-" + QByteArray::number(getuid());
+        if (::mkdir(dir.constData(), 0700) == 0 || errno == EEXIST)
+            qputenv("XDG_RUNTIME_DIR", dir);
+    }
     QApplication app(argc, argv);
     if (batch) {
         const tabel::batch::Outcome outcome = tabel::batch::run(words, tabel::app::SiteSettings::fromBuild(),
