@@ -6,8 +6,8 @@
 #include "ui/prompter.h"
 
 #include <QApplication>
-#include <QStandardPaths>
 #include <QDir>
+#include <QStandardPaths>
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>

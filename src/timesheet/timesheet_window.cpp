@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -27,13 +28,15 @@ const QColor red(255, 0, 0);
 const QColor silver(192, 192, 192);
 const QColor above8(192, 220, 192);
 const QColor totals(225, 228, 255);
+// The layout's 20 pixels do not hold a bold "10" at this font size: the day columns are wider.
+constexpr int dayWidth = 25;
 
 std::vector<ui::GridColumn> columns()
 {
     std::vector<ui::GridColumn> c;
     c.push_back({ u"fio"_s, u"Фамилия И. О."_s, 208 });
     for (int d = 1; d <= 31; ++d)
-        c.push_back({ u"d"_s + QString::number(d), QString::number(d), 20, Qt::AlignCenter });
+        c.push_back({ u"d"_s + QString::number(d), QString::number(d), dayWidth, Qt::AlignCenter });
     c.push_back({ u"summ"_s, u"Итого"_s, 47, Qt::AlignCenter });
     return c;
 }
@@ -64,6 +67,7 @@ TForm19::TForm19(
     ui::DBGrid* grids[] = { DBGrid1, DBGrid2, DBGrid3 };
     for (int k = 0; k < 3; ++k) {
         ui::DBGrid* grid = grids[k];
+        grid->horizontalHeader()->setMinimumSectionSize(16); // narrow day columns
         grid->setColumns(columns());
         grid->setDataSet(queries[k]);
         grid->setCellHook(
@@ -99,7 +103,7 @@ TForm19::TForm19(
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1, 1);
     layout->addLayout(bottom);
-    setFixedSize(208 + 31 * 20 + 47 + 70, 560);
+    setFixedSize(208 + 31 * dayWidth + 47 + 70, 560);
 
     on(ComboBox1, &QComboBox::currentIndexChanged, &TForm19::ComboBox1Change);
     on(ComboBox2, &QComboBox::currentIndexChanged, &TForm19::ComboBox1Change);
