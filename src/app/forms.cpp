@@ -15,6 +15,7 @@
 #include "excel/excel_link.h"
 #include "excel/xlsx_backend.h"
 #include "journal/journal_window.h"
+#include "reports/report_selection.h"
 #include "timesheet/printed_timesheet.h"
 #include "timesheet/timesheet_window.h"
 #include "ui/appearance.h"
@@ -74,6 +75,8 @@ Forms::Forms(ui::Prompter& prompter, StartOptions options)
     timesheet_
         = std::make_unique<timesheet::TForm19>(prompter_, *dataModule_, *timesheetExcel_, *printedTimesheet_, main);
     journal_->attachTimesheet(*timesheet_);
+    reportSelection_ = std::make_unique<reports::TForm18>(prompter_, *dataModule_, *excel_, main);
+    journal_->attachReports(*reportSelection_);
 }
 
 std::unique_ptr<excel::SpreadsheetBackend> Forms::newSpreadsheet() const

@@ -36,6 +36,9 @@ namespace tabel::timesheet {
 class TForm15;
 class TForm19;
 } // namespace tabel::timesheet
+namespace tabel::reports {
+class TForm18;
+}
 namespace tabel::excel {
 class ExcelLink;
 class SpreadsheetBackend;
@@ -87,6 +90,7 @@ public:
     entry::TForm24& materials() const { return *materials_; }
     timesheet::TForm19& timesheet() const { return *timesheet_; }
     timesheet::TForm15& printedTimesheet() const { return *printedTimesheet_; }
+    reports::TForm18& reportSelection() const { return *reportSelection_; }
     // The spreadsheet link of the operation list and the reports.
     excel::ExcelLink& excel() const { return *excel_; }
 
@@ -119,6 +123,7 @@ private:
     std::unique_ptr<excel::ExcelLink> timesheetExcel_; // the timesheet's own link
     std::unique_ptr<timesheet::TForm15> printedTimesheet_;
     std::unique_ptr<timesheet::TForm19> timesheet_;
+    std::unique_ptr<reports::TForm18> reportSelection_;
 };
 
 } // namespace tabel::app

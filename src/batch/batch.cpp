@@ -1,11 +1,15 @@
 #include "batch/batch.h"
 
 #include "app/roles.h"
+#include "core/dates.h"
 #include "core/error.h"
 #include "db/data_module.h"
+#include "db/statements.h"
 #include "excel/excel_link.h"
 #include "excel/xlsx_backend.h"
 #include "report_engine/report.h"
+#include "reports/period_reports.h"
+#include "reports/report_selection.h"
 #include "timesheet/printed_timesheet.h"
 #include "timesheet/timesheet_workbook.h"
 #include "ui/prompter.h"
@@ -100,6 +104,107 @@ db::ConnectionSettings connection(
 
 const QStringList connectionOptions = { u"server"_s, u"database"_s, u"port"_s, u"login"_s };
 
+QDate dateOption(const std::map<QString, QString>& opts, const QString& name)
+{
+    const auto found = opts.find(name);
+    if (found == opts.end())
+        wrong(u"не задан параметр --"_s + name);
+    try {
+        return parseDate(found->second);
+    } catch (const Error&) {
+        wrong(u"--"_s + name + u": «"_s + found->second + u"» — ожидается дата ДД.ММ.ГГГГ"_s);
+    }
+}
+
+int productsOption(const std::map<QString, QString>& opts)
+{
+    const QString v = opts.count(u"products"_s) ? opts.at(u"products"_s) : u"all"_s;
+    const QStringList kinds = { u"all"_s, u"finished"_s, u"blanks"_s };
+    if (!kinds.contains(v))
+        wrong(u"--products: «"_s + v + u"» — ожидается all, finished или blanks"_s);
+    return static_cast<int>(kinds.indexOf(v));
+}
+
+// Reports are for every login but the restricted ones, as the menu "Отчеты".
+db::ConnectionSettings reportConnection(
+    const std::map<QString, QString>& opts, const app::SiteSettings& site, db::Driver driver, const QString& password)
+{
+    const db::ConnectionSettings settings = connection(opts, site, driver, password);
+    if (app::rightsFor(settings.login, site).acceptOnly)
+        throw Failure(1, u"пользователю "_s + settings.login + u" отчеты недоступны"_s);
+    return settings;
+}
+
+void periodReport(const QStringList& args, const app::SiteSettings& site, db::Driver driver, const QString& password)
+{
+    const QStringList kinds
+        = { u"workers"_s, u"products"_s, u"workers-detailed"_s, u"products-detailed"_s, u"requisitions"_s };
+    const int index = static_cast<int>(kinds.indexOf(args.value(0)));
+    if (index < 0)
+        wrong(u"вид отчета «"_s + args.value(0) + u"» — ожидается один из: "_s + kinds.join(u", "_s));
+    const auto opts
+        = options(args.mid(1), connectionOptions + QStringList { u"from"_s, u"to"_s, u"products"_s, u"pdf"_s });
+    const QDate from = dateOption(opts, u"from"_s);
+    const QDate to = dateOption(opts, u"to"_s);
+    const int kind = productsOption(opts);
+    if (!opts.count(u"pdf"_s))
+        wrong(u"не задан параметр --pdf"_s);
+    const db::ConnectionSettings settings = reportConnection(opts, site, driver, password);
+    db::TDataModule6 dm;
+    dm.ADO_DB.open(settings);
+    const std::unique_ptr<reports::PeriodReport> report = reports::makeReport(index, dm);
+    report->QRLabel1 = reports::reportTitle(index, from, to);
+    const std::vector<report::Page> pages = report->prepare(from, to, kind);
+    report->query.close();
+    if (!report::savePdf(report->definition(), pages, opts.at(u"pdf"_s)))
+        throw Failure(1, u"не удалось записать файл "_s + opts.at(u"pdf"_s));
+}
+
+// The workbook a link wrote, copied to the file asked for.
+class WorkbookTo {
+public:
+    explicit WorkbookTo(QString path)
+        : path_(std::move(path))
+        , link_(prompter_, std::make_unique<excel::XlsxBackend>(work_.path(), [this](const QString& file) {
+            written_ = file;
+            return true;
+        }))
+    {
+    }
+    excel::ExcelLink& link() { return link_; }
+    void finish()
+    {
+        QFile::remove(path_);
+        if (written_.isEmpty() || !QFile::copy(written_, path_))
+            throw Failure(1, u"не удалось записать файл "_s + path_);
+    }
+
+private:
+    QString path_;
+    QTemporaryDir work_;
+    QString written_;
+    LinePrompter prompter_;
+    excel::ExcelLink link_;
+};
+
+void summary(const QStringList& args, const app::SiteSettings& site, db::Driver driver, const QString& password)
+{
+    const auto opts = options(args, connectionOptions + QStringList { u"from"_s, u"to"_s, u"products"_s, u"xlsx"_s });
+    const QDate from = dateOption(opts, u"from"_s);
+    const QDate to = dateOption(opts, u"to"_s);
+    const int kind = productsOption(opts);
+    if (!opts.count(u"xlsx"_s))
+        wrong(u"не задан параметр --xlsx"_s);
+    const db::ConnectionSettings settings = reportConnection(opts, site, driver, password);
+    db::TDataModule6 dm;
+    dm.ADO_DB.open(settings);
+    db::Query rows(dm.ADO_DB);
+    rows.setSql(db::statements::productSummary());
+    WorkbookTo out(opts.at(u"xlsx"_s));
+    reports::writeProductSummary(out.link(), rows, from, to, kind);
+    out.finish();
+}
+
 void timesheet(const QStringList& args, const app::SiteSettings& site, db::Driver driver, const QString& password)
 {
     const auto opts = options(args, connectionOptions + QStringList { u"month"_s, u"year"_s, u"pdf"_s, u"xlsx"_s });
@@ -126,18 +231,9 @@ void timesheet(const QStringList& args, const app::SiteSettings& site, db::Drive
             throw Failure(1, u"не удалось записать файл "_s + path);
         return;
     }
-    const QString path = opts.at(u"xlsx"_s);
-    QTemporaryDir work;
-    QString written;
-    LinePrompter prompter;
-    excel::ExcelLink link(prompter, std::make_unique<excel::XlsxBackend>(work.path(), [&](const QString& file) {
-        written = file;
-        return true;
-    }));
-    timesheet::writeTimesheetWorkbook(link, printed, month, year, months[month - 1]);
-    QFile::remove(path);
-    if (written.isEmpty() || !QFile::copy(written, path))
-        throw Failure(1, u"не удалось записать файл "_s + path);
+    WorkbookTo out(opts.at(u"xlsx"_s));
+    timesheet::writeTimesheetWorkbook(out.link(), printed, month, year, months[month - 1]);
+    out.finish();
 }
 
 } // namespace
@@ -149,10 +245,15 @@ bool isBatch(const QStringList& arguments)
 
 QString usage()
 {
-    return u"tabel timesheet --month M --year Y (--pdf FILE | --xlsx FILE) --login L\n"
-           "        [--server S] [--database D] [--port P]\n"
+    return u"tabel report KIND --from DD.MM.YYYY --to DD.MM.YYYY [--products all|finished|blanks] --pdf FILE --login "
+           u"L\n"
+           "  KIND: workers, products, workers-detailed, products-detailed, requisitions; the end date is excluded.\n"
+           "tabel summary --from DD.MM.YYYY --to DD.MM.YYYY [--products all|finished|blanks] --xlsx FILE --login L\n"
+           "  the product summary of the period as a spreadsheet.\n"
+           "tabel timesheet --month M --year Y (--pdf FILE | --xlsx FILE) --login L\n"
            "  the month's timesheet as stored: the printed timesheet (PDF) or its spreadsheet (xlsx).\n"
-           "  The password is read from the environment variable TABEL_PASSWORD."_s;
+           "Every command also takes [--server S] [--database D] [--port P]; the password is read from the\n"
+           "environment variable TABEL_PASSWORD."_s;
 }
 
 Outcome run(const QStringList& arguments, const app::SiteSettings& site, db::Driver driver, const QString& password)
@@ -164,8 +265,10 @@ Outcome run(const QStringList& arguments, const app::SiteSettings& site, db::Dri
         const QStringList rest = arguments.mid(1);
         if (word == u"timesheet"_s)
             timesheet(rest, site, driver, password);
+        else if (word == u"report"_s)
+            periodReport(rest, site, driver, password);
         else
-            return { 2, u"команда «"_s + word + u"» ещё не поддерживается (tabel --help)"_s };
+            summary(rest, site, driver, password);
         return {};
     } catch (const Failure& f) {
         return { f.code(), f.text() };

@@ -1,6 +1,8 @@
 #pragma once
 // The program run with a command word writes a report, a summary or a timesheet to a file without
 // a display, for offices that send them on a schedule:
+//   tabel report KIND --from DD.MM.YYYY --to DD.MM.YYYY [--products …] --pdf FILE --login L
+//   tabel summary --from … --to … [--products …] --xlsx FILE --login L
 //   tabel timesheet --month M --year Y (--pdf FILE | --xlsx FILE) --login L [connection options]
 // Connection options: --server S --database D (default: the site's built-in connection),
 // --port P (default TABEL_DB_PORT, else 5432). The password comes only from TABEL_PASSWORD. The

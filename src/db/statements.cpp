@@ -182,6 +182,80 @@ QStringList smena(int shift)
     }
 }
 
+QStringList reportByWorkers()
+{
+    return {
+        u"select person.s_caption fio, sum(smena.kol_vo-smena.brak) as kolvo, "_s,
+        u"sum((kol_vo-brak)*smena.cena) as summa,vid_oper.vid,"_s,
+        u"izdel.nom, oper.naimen, color from cmn_contractor.person person,accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper,"_s,
+        u"accounts_dep.oper where w_id=s_code::integer and izdel.id=smena.i_id and vid_oper.id=oper.vid"_s,
+        u"and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1 "_s,
+        u"group by fio, izdel.nom, oper.naimen, vid_oper.vid, color order by fio, izdel.nom"_s,
+    };
+}
+
+QStringList reportByProducts()
+{
+    return {
+        u"select sum(smena.kol_vo-smena.brak) as kolvo, vid_oper.vid,"_s,
+        u"izdel.nom, oper.naimen, color,  round((izdel.massa*sum(smena.kol_vo-smena.brak))::numeric,2) as mass"_s,
+        u"from accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, accounts_dep.oper where izdel.id=smena.i_id and vid_oper.id=oper.vid"_s,
+        u"and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1 "_s,
+        u"group by izdel.nom,color, oper.naimen, vid_oper.vid, izdel.massa order by izdel.nom"_s,
+    };
+}
+
+QStringList detailedByWorkers()
+{
+    // smena.cena in the bonus sum: a bare cena is ambiguous beside oper.cena and refused
+    return {
+        u"select s_caption fio, izdel.marka, vid_oper.vid, oper.naimen, "_s,
+        u"sum(smena.kol_vo) as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)*"_s,
+        u"smena.cena) as summa, color, sum(prize*(kol_vo-brak)*smena.cena/100) as s_prize "_s,
+        u"from cmn_contractor.person person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper where "_s,
+        u"smena.o_id=oper.id and smena.w_id=s_code::integer and smena.i_id=izdel.id "_s,
+        u"and smena.o_id=oper.id and w_id=s_code::integer and oper.vid=vid_oper.id "_s,
+        u"and smena.data<:data2 and smena.data>=:data1 group by fio, marka, "_s,
+        u"vid_oper.vid, oper.naimen, color order by fio, marka, vid_oper.vid, oper.naimen"_s,
+    };
+}
+
+QStringList detailedByProducts()
+{
+    return {
+        u"select izdel.marka, vid_oper.vid vid, oper.naimen, izdel.nom,"_s,
+        u"sum(smena.kol_vo) as kolvo, sum(smena.brak) as brk, "_s,
+        u"sum((kol_vo-brak)*smena.cena) as summa, color, round((izdel.massa*sum(smena.kol_vo))::numeric,2) as mass "_s,
+        u"from accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper where smena.o_id=oper.id and smena.i_id=izdel.id "_s,
+        u"and smena.o_id=oper.id and oper.vid=vid_oper.id and smena.data<:data2 and "_s,
+        u"smena.data>=:data1 group by izdel.nom, marka, vid_oper.vid, oper.naimen, color,massa "_s,
+        u"order by izdel.nom,marka, vid_oper.vid, oper.naimen"_s,
+    };
+}
+
+QStringList detailedByRequisitions()
+{
+    return {
+        u"select izdel.marka, vid_oper.vid vid, oper.naimen, izdel.nom, sum(smena.kol_vo) as kolvo, sum(smena.brak) as brk, "_s,
+        u"sum((kol_vo-brak)*smena.cena) as summa, color, round((izdel.massa*sum(smena.kol_vo))::numeric,2) as mass, doc_in.s_number  "_s,
+        u"from accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper, mnf_doc.doc doc_in where smena.o_id=oper.id and smena.i_id=izdel.id "_s,
+        u"and smena.o_id=oper.id and oper.vid=vid_oper.id and smena.data<:data2 and "_s,
+        u"smena.data>=:data1 and doc_in.id = smena.id_doc group by  s_number, izdel.nom, marka, vid_oper.vid, oper.naimen, color,massa "_s,
+        u"order by s_number, izdel.nom,marka, vid_oper.vid, oper.naimen"_s,
+    };
+}
+
+QStringList productSummary()
+{
+    return {
+        u"select sum(smena.kol_vo-smena.brak) as kolvo, vid_oper.vid,"_s,
+        u"izdel.nom, oper.naimen, color,izdel.massa*sum(smena.kol_vo-smena.brak) as mass "_s,
+        u"from accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, accounts_dep.oper where izdel.id=smena.i_id and vid_oper.id=oper.vid"_s,
+        u"and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1 "_s,
+        u"group by izdel.nom,color, oper.naimen, vid_oper.vid, izdel.massa order by izdel.nom"_s,
+    };
+}
+
 QStringList monthTotals()
 {
     return {

@@ -26,6 +26,13 @@ QStringList recordMaterials();
 QStringList recordTeam();
 // The journal's query of a shift: 1, 2, 3, or 4 for overtime.
 QStringList smena(int shift);
+// The period reports (parameters data1 included, data2 excluded) and the product summary.
+QStringList reportByWorkers();
+QStringList reportByProducts();
+QStringList detailedByWorkers();
+QStringList detailedByProducts();
+QStringList detailedByRequisitions();
+QStringList productSummary();
 // The month's day sums per person name over every shift (printed timesheet, spreadsheet).
 QStringList monthTotals();
 // The timesheet rows of a shift (1, 2 or 3) for a month.

@@ -5,6 +5,7 @@
 #include "catalog/operation_list.h"
 #include "catalog/type_list.h"
 #include "db/data_module.h"
+#include "reports/report_selection.h"
 #include "timesheet/timesheet_window.h"
 #include "ui/appearance.h"
 #include "ui/busy_cursor.h"
@@ -185,6 +186,7 @@ void TForm1::wire()
     on(N6, &QAction::triggered, &TForm1::N6Click);
     on(N4, &QAction::triggered, &TForm1::N4Click);
     on(N11, &QAction::triggered, &TForm1::N11Click);
+    on(N10, &QAction::triggered, &TForm1::N10Click);
     on(DBGrid2, &ui::DBGrid::titleClicked, &TForm1::DBGrid2TitleClick);
     on(&Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     on(ComboBox1, &QComboBox::activated, &TForm1::ComboBox1Change);
@@ -228,6 +230,12 @@ void TForm1::N11Click()
 {
     if (timesheet_)
         timesheet_->showForMonthOf(DateT->date());
+}
+
+void TForm1::N10Click()
+{
+    if (reports_)
+        reports_->showForPreviousMonth(QDate::currentDate()); // today's, not the journal's date
 }
 
 db::Query& TForm1::currentQuery() const

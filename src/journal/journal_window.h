@@ -35,6 +35,9 @@ class TForm11;
 namespace tabel::timesheet {
 class TForm19;
 }
+namespace tabel::reports {
+class TForm18;
+}
 
 namespace tabel::app {
 
@@ -105,6 +108,8 @@ public:
     void attachEditor(entry::TForm11& editor) { editor_ = &editor; }
     void attachTimesheet(timesheet::TForm19& timesheet) { timesheet_ = &timesheet; }
     void N11Click();
+    void attachReports(reports::TForm18& reports) { reports_ = &reports; }
+    void N10Click();
 
     // The record actions.
     void Button1Click();
@@ -138,6 +143,7 @@ private:
     JournalRights rights_;
     entry::TForm11* editor_ = nullptr;
     timesheet::TForm19* timesheet_ = nullptr;
+    reports::TForm18* reports_ = nullptr;
     catalog::TForm8* types_ = nullptr;
     catalog::TForm4* operations_ = nullptr;
 };

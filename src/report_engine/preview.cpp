@@ -40,8 +40,12 @@ void preview(ui::Prompter& prompter, const Definition& definition, const std::ve
                 prompter.message(u"Не удалось записать файл "_s + path, u"Ошибка"_s, ui::ErrorOk);
         }));
     }
-    if (auto* view = dialog.findChild<QPrintPreviewWidget*>())
-        view->fitInView(); // the whole page
+    if (auto* view = dialog.findChild<QPrintPreviewWidget*>()) {
+        if (definition.previewWholePage)
+            view->fitInView();
+        else
+            view->fitToWidth();
+    }
     dialog.setWindowState(Qt::WindowMaximized);
     prompter.exec(dialog);
 }

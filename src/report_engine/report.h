@@ -85,6 +85,7 @@ struct Definition {
     QMarginsF margins { 10, 10, 10, 10 };
     std::vector<Band> bands;
     std::vector<Sum> sums;
+    bool previewWholePage = false; // the preview's zoom: the whole page, or the page's width
     QSizeF pageSize() const; // millimetres, in the orientation
 };
 

@@ -27,6 +27,7 @@ TForm15::TForm15(db::TDataModule6& dm)
     using report::Item;
     const report::Font bold { u"Arial"_s, 10, true };
     definition_.orientation = QPageLayout::Landscape;
+    definition_.previewWholePage = true;
     definition_.margins = QMarginsF(10, 10, 10, 10);
 
     Band header;

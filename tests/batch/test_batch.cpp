@@ -39,6 +39,8 @@ private slots:
         db_->connection().execute(uR"(
 insert into cmn_contractor.person (id, s_code, s_caption, b_employee) values (990000000301, '99301', 'Ъ-Пакетный Иван', true);
 insert into accounts_dep.h_tabel (w_id, smena, month, year, d1, d2) values (99301, 1, 3, 2022, 8, 3), (99301, 4, 3, 2022, 2, 0);
+insert into accounts_dep.smena (w_id, i_id, o_id, kol_vo, brak, data, smena, cena, color, time, ok)
+values (99301, 1001, 4, 13.5, 0, date '2022-02-10', 1, 10, 1, 8, 'no');
 )"_s);
     }
     void cleanupTestCase() { db_.reset(); }
@@ -73,6 +75,32 @@ insert into accounts_dep.h_tabel (w_id, smena, month, year, d1, d2) values (9930
         QCOMPARE(sheet.at(row, 33)->text.toInt(), 13);
     }
 
+    void reportsAsPdfAndSummaryAsWorkbook()
+    {
+        const QString pdf = dir_.filePath(u"r.pdf"_s);
+        const QString xlsx = dir_.filePath(u"s.xlsx"_s);
+        const QStringList period
+            = { u"--from"_s, u"01.02.2022"_s, u"--to"_s, u"01.03.2022"_s, u"--login"_s, u"econom"_s };
+        for (const QString& kind :
+            { u"workers"_s, u"products"_s, u"workers-detailed"_s, u"products-detailed"_s, u"requisitions"_s }) {
+            const batch::Outcome done = run(QStringList { u"report"_s, kind, u"--pdf"_s, pdf } + period, u"econom"_s);
+            QCOMPARE(done.code, 0);
+            QVERIFY(QFile::exists(pdf));
+        }
+        QProcess text;
+        text.start(u"pdftotext"_s, { pdf, u"-"_s });
+        QVERIFY(text.waitForFinished(30000));
+        QVERIFY(QString::fromUtf8(text.readAllStandardOutput())
+                    .contains(u"Детальный отчет по заявкам за период с 01.02.2022 по 01.03.2022"_s));
+        const batch::Outcome done = run(
+            QStringList { u"summary"_s, u"--xlsx"_s, xlsx, u"--products"_s, u"finished"_s } + period, u"econom"_s);
+        QCOMPARE(done.code, 0);
+        const test::XlsxSheet sheet = test::readXlsx(xlsx);
+        QCOMPARE(sheet.text(1, 1), u"Наименование"_s);
+        QCOMPARE(sheet.text(2, 2), u"Покраска (грунт)"_s);
+        QCOMPARE(sheet.text(2, 5), u"14"_s); // 13.5 to the even neighbour
+    }
+
     void mistakes_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -93,6 +121,21 @@ insert into accounts_dep.h_tabel (w_id, smena, month, year, d1, d2) values (9930
                                             << u"kontrol1"_s << 1 << u"kontrol1"_s;
         QTest::newRow("wrong password") << (QStringList { u"timesheet"_s, u"--login"_s, u"sys"_s } + ok) << u"wrong"_s
                                         << 1 << u"sys"_s;
+        const QStringList period = { u"--from"_s, u"01.02.2022"_s, u"--to"_s, u"01.03.2022"_s };
+        QTest::newRow("a report kind that does not exist")
+            << (QStringList { u"report"_s, u"salaries"_s, u"--pdf"_s, u"/tmp/x.pdf"_s, u"--login"_s, u"sys"_s }
+                   + period)
+            << u"tovmask"_s << 2 << u"salaries"_s;
+        QTest::newRow("not a date") << QStringList { u"summary"_s, u"--from"_s, u"31.02.2022"_s, u"--to"_s,
+            u"01.03.2022"_s, u"--xlsx"_s, u"/tmp/x.xlsx"_s, u"--login"_s, u"sys"_s }
+                                    << u"tovmask"_s << 2 << u"31.02.2022"_s;
+        QTest::newRow("products of another kind") << (QStringList { u"summary"_s, u"--products"_s, u"some"_s,
+                                                          u"--xlsx"_s, u"/tmp/x.xlsx"_s, u"--login"_s, u"sys"_s }
+            + period) << u"tovmask"_s << 2 << u"--products"_s;
+        QTest::newRow("a restricted login cannot report")
+            << (QStringList { u"report"_s, u"workers"_s, u"--pdf"_s, u"/tmp/x.pdf"_s, u"--login"_s, u"kontrol1"_s }
+                   + period)
+            << u"kontrol1"_s << 1 << u"kontrol1"_s;
         QTest::newRow("unwritable file") << QStringList { u"timesheet"_s, u"--month"_s, u"3"_s, u"--year"_s, u"2022"_s,
             u"--pdf"_s, u"/nonexistent/x.pdf"_s, u"--login"_s, u"sys"_s }
                                          << u"tovmask"_s << 1 << u"/nonexistent/x.pdf"_s;

@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QTest>
 
 namespace tabel::test {
@@ -54,7 +56,13 @@ bool reachable(const QWidget* widget)
 
 void click(QAbstractButton* button)
 {
-    if (require(button))
+    if (!require(button))
+        return;
+    // a radio button or a check box takes clicks on its indicator and text, not on the empty
+    // rest of a wide box: the user clicks the indicator
+    if (qobject_cast<QRadioButton*>(button) || qobject_cast<QCheckBox*>(button))
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    else
         QTest::mouseClick(button, Qt::LeftButton);
 }
 

@@ -20,6 +20,8 @@ struct XlsxSheet {
     std::map<int, double> widths; // column (1-based) → width
 
     const XlsxCell* at(int row, int column) const;
+    // A cell's text; empty when the cell was not written.
+    QString text(int row, int column) const { return at(row, column) ? at(row, column)->text : QString(); }
     int rows() const; // the highest row with a cell
 };
 

@@ -1,0 +1,164 @@
+#include "db/data_module.h"
+#include "journal/journal_window.h"
+#include "reports/period_reports.h"
+#include "reports/report_selection.h"
+#include "support/app_fixture.h"
+#include "support/gui.h"
+#include "support/test_registry.h"
+#include "support/xlsx_reader.h"
+
+#include <QDateEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace tabel;
+
+// The period reports over records of February 2022 of their own: one worker, two products (the
+// second made by an operation of kind blanks), primer and a RAL colour, a bonus.
+class ReportsTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::AppFixture> fx_;
+    const QDate from { 2022, 2, 1 };
+    const QDate to { 2022, 3, 1 };
+
+    app::Forms& forms() { return fx_->forms(); }
+    db::TDataModule6& dm() { return forms().dataModule(); }
+    reports::TForm18& selection() { return forms().reportSelection(); }
+    test::ScriptedPrompter& prompter() { return fx_->prompter(); }
+
+    QStringList texts(int report, int kind = 0)
+    {
+        reports::PeriodReport& r = selection().form(report);
+        r.QRLabel1 = reports::reportTitle(report, from, to);
+        const std::vector<report::Page> pages = r.prepare(from, to, kind);
+        r.query.close();
+        QStringList out;
+        for (const report::Page& p : pages)
+            out += p.texts();
+        return out;
+    }
+    // The texts from `first` on, in order, must include `expected` in that order.
+    static bool inOrder(const QStringList& texts, const QStringList& expected)
+    {
+        qsizetype at = 0;
+        for (const QString& e : expected) {
+            at = texts.indexOf(e, at);
+            if (at < 0)
+                return false;
+            ++at;
+        }
+        return true;
+    }
+
+private slots:
+    void init()
+    {
+        fx_ = std::make_unique<test::AppFixture>();
+        dm().ADO_DB.execute(uR"(
+insert into cmn_contractor.person (id, s_code, s_caption, b_employee) values (990000000401, '99401', 'Ъ-Отчётов Иван', true);
+update accounts_dep.oper set naimen = 1 where id = 25;
+insert into mnf_doc.doc (id, s_number, d_date) values (9400, 'З-9400', date '2022-01-20');
+insert into accounts_dep.smena (w_id, i_id, o_id, kol_vo, brak, data, smena, cena, color, time, ok, prize, id_doc) values
+  (99401, 1001, 4, 10, 1, date '2022-02-10', 1, 100, 1, 8, 'no', 15, 9400),
+  (99401, 1005, 25, 5, 0, date '2022-02-11', 1, 10, 9003, 8, 'no', 0, 9400),
+  (99401, 1005, 25, 7.5, 0, date '2022-02-12', 2, 10, 9003, 8, 'no', 0, null),
+  (99401, 1001, 4, 99, 0, date '2022-03-01', 1, 100, 1, 8, 'no', 0, 9400);
+)"_s);
+    }
+    void cleanup() { fx_.reset(); }
+
+    void byWorkersGroupsAndTotals()
+    {
+        const QStringList t = texts(0);
+        QCOMPARE(t.value(0), u"   Отчет по рабочим за период с 01.02.2022 по 01.03.2022"_s);
+        // worker header, product header, its line and footer; the next product; the worker's sum; "Итого:"
+        QVERIFY2(inOrder(t,
+                     { u"Ъ-Отчётов Иван"_s, u"Шкафы архивные"_s, u"Заготовки"_s, u"Резка"_s, u" (RAL: 9003)"_s,
+                         u"12,5"_s, u"125,000"_s, u"12,5"_s, u"125,000"_s, u"Шкафы металлические"_s,
+                         u"Готовая продукция"_s, u"Покраска"_s, u" (грунт)"_s, u"9"_s, u"900,000"_s, u"9"_s,
+                         u"900,000"_s, u"1025,00"_s, u"Итого:"_s, u"1025,00"_s }),
+            qPrintable(t.join(u" | "_s)));
+        QVERIFY(!t.contains(u"99"_s)); // the end date is excluded
+        QCOMPARE(t.last(), u"1"_s); // the page number
+    }
+
+    void productKindFilterAndTheOtherLayouts()
+    {
+        const QStringList blanks = texts(0, 2); // "Заготовки": totals over the filtered rows only
+        QVERIFY(!blanks.contains(u"Шкафы металлические"_s));
+        QVERIFY(inOrder(blanks, { u"Итого:"_s, u"125,00"_s }));
+        const QStringList products = texts(1);
+        QVERIFY(inOrder(products, { u"Коробки"_s, u"Количество"_s, u"Шкафы архивные"_s, u" (RAL: 9003)"_s }));
+        QVERIFY(inOrder(products, { u"Шкафы металлические"_s, u" (грунт)"_s, u"4,5"_s, u"9"_s })); // boxes 0.5 × 9
+        QVERIFY(inOrder(products, { u"Итого:"_s, u"11"_s, u"21,5"_s })); // boxes "#0": 10,75 → 11
+        // detailed by workers: the bonus 15 % of 900 and the "Итог:" line
+        const QStringList detailed = texts(2);
+        QVERIFY2(inOrder(detailed,
+                     { u"Ъ-Отчётов Иван"_s, u"1025,00"_s, u"135,00"_s, u"Итог:"_s, u"1160,00"_s, u"Итого:"_s }),
+            qPrintable(detailed.join(u" | "_s)));
+        const QStringList byProducts = texts(3);
+        QVERIFY(inOrder(byProducts, { u"Брак"_s, u"Коробки"_s, u"Кол-во"_s, u"Сумма"_s, u"Шкафы архивные"_s }));
+        // by requisitions: grouped by the number; records without a requisition left out
+        const QStringList requisitions = texts(4);
+        QVERIFY(inOrder(requisitions, { u"Номенкл."_s, u"З-9400"_s, u"Итого:"_s }));
+        QVERIFY(requisitions.contains(u"950,00"_s)); // 900 + 50, the 7.5 without a requisition not counted
+    }
+
+    void everyReportPrintsWhenEmpty()
+    {
+        for (int r = 0; r < 5; ++r) {
+            reports::PeriodReport& report = selection().form(r);
+            const std::vector<report::Page> pages = report.prepare(from, from, 0);
+            report.query.close();
+            QCOMPARE(pages.size(), size_t(1));
+            QVERIFY(pages[0].texts().contains(u"Итого:"_s));
+        }
+    }
+
+    void selectionWindowFromTheJournal()
+    {
+        forms().journal().show();
+        const QDate today = QDate::currentDate();
+        const QDate month(today.year(), today.month(), 1);
+        prompter().whileOpen([&](QDialog&) {
+            reports::TForm18& w = selection();
+            QCOMPARE(w.DTPicker1->date(), month.addMonths(-1)); // the month before today's
+            QCOMPARE(w.DTPicker2->date(), month);
+            w.DTPicker1->setDate(from);
+            w.DTPicker2->setDate(to);
+            prompter().whileOpen([&](QDialog& preview) {
+                QCOMPARE(preview.windowTitle(), u"Отчет по рабочим за период с 01.02.2022 по 01.03.2022"_s);
+                QVERIFY(preview.windowState() & Qt::WindowMaximized);
+            });
+            test::click(w.Button4);
+            QVERIFY(!w.form(0).query.isOpen());
+            test::click(w.RadioGroup1[2]); // blanks only
+            test::click(w.Button6);
+            QCOMPARE(w.Button6->text(), u"Excel (1 из 1)"_s);
+            test::click(w.RadioGroup1[0]);
+            QCOMPARE(w.productKind(), 0);
+            test::click(w.Button6);
+            QCOMPARE(w.Button6->text(), u"Excel (2 из 2)"_s);
+        });
+        test::trigger(forms().journal().N10);
+        QCOMPARE(fx_->openedSpreadsheets().size(), 2);
+        const test::XlsxSheet all = test::readXlsx(fx_->openedSpreadsheets()[1]);
+        QVERIFY(all.ok);
+        QCOMPARE(all.text(1, 1), u"Наименование"_s);
+        QCOMPARE(all.text(1, 5), u"Кол-во"_s);
+        QCOMPARE(all.text(2, 1), u"Шкафы архивные"_s);
+        QCOMPARE(all.text(2, 2), u"Резка (цвет: 9003)"_s);
+        QCOMPARE(all.text(2, 3), u"Заготовки"_s);
+        QCOMPARE(all.text(2, 5).toInt(), 12); // 12.5 to the even neighbour
+        QCOMPARE(all.text(3, 2), u"Покраска (грунт)"_s);
+        QCOMPARE(all.text(3, 4).toDouble(), 4.5);
+        QVERIFY(all.at(3, 4) && all.at(3, 4)->number);
+    }
+};
+
+TABEL_TEST(ReportsTest)
+#include "test_reports.moc"
