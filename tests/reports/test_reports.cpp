@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -106,6 +107,72 @@ insert into accounts_dep.smena (w_id, i_id, o_id, kol_vo, brak, data, smena, cen
         const QStringList requisitions = texts(4);
         QVERIFY(inOrder(requisitions, { u"Номенкл."_s, u"З-9400"_s, u"Итого:"_s }));
         QVERIFY(requisitions.contains(u"950,00"_s)); // 900 + 50, the 7.5 without a requisition not counted
+    }
+
+    void presetsOfTheSelection_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QDate>("first");
+        QTest::addColumn<QDate>("last");
+        QTest::newRow("January") << QDate(2023, 1, 15) << QDate(2022, 12, 1) << QDate(2023, 1, 1);
+        QTest::newRow("March") << QDate(2022, 3, 10) << QDate(2022, 2, 1) << QDate(2022, 3, 1);
+    }
+    void presetsOfTheSelection()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QDate, first);
+        QFETCH(QDate, last);
+        prompter().whileOpen([&](QDialog&) {
+            QCOMPARE(selection().DTPicker1->date(), first);
+            QCOMPARE(selection().DTPicker2->date(), last);
+        });
+        selection().showForPreviousMonth(today);
+        QCOMPARE(reports::reportTitle(2, first, last),
+            u"   Детальный отчет по рабочим за период с "_s + first.toString(u"dd.MM.yyyy"_s) + u" по "_s
+                + last.toString(u"dd.MM.yyyy"_s));
+        QCOMPARE(reports::colourSuffix(db::Value(QVariant(0))), u" "_s); // blank for no colour
+    }
+
+    void aGroupNearThePageEndMovesToTheNextPage()
+    {
+        // groups of 3 rows, 44 mm each (header 12, details 9, footer 5): the 7th header would fit the
+        // last 13 mm of the first page, but not with its first row
+        db::Query rows(dm().ADO_DB, u"select n / 3 as g, n from generate_series(0, 69) n order by n"_s);
+        rows.open();
+        report::Definition d;
+        report::Band header;
+        header.kind = report::Band::Kind::GroupHeader;
+        header.height = 12;
+        header.breakOn = [](const report::Context& c) { return c.field(u"g"_s).variant(); };
+        header.items.push_back(report::Item::computed(QRectF(0, 0, 50, 9),
+            [](const report::Context& c) { return QVariant(u"группа "_s + c.field(u"g"_s).toText()); }));
+        report::Band detail;
+        detail.kind = report::Band::Kind::Detail;
+        detail.height = 9;
+        detail.items.push_back(report::Item::field(QRectF(0, 0, 50, 9), u"n"_s));
+        report::Band footer;
+        footer.kind = report::Band::Kind::GroupFooter;
+        footer.height = 5;
+        footer.items.push_back(report::Item::computed(
+            QRectF(0, 0, 50, 9), [](const report::Context& c) { return QVariant(c.sum(u"n"_s)); }));
+        d.bands = { header, detail, footer };
+        d.sums = { { u"n"_s, [](const report::Context& c) { return QVariant(c.number(u"n"_s)); }, 0 } };
+        const std::vector<report::Page> pages = report::layout(d, rows);
+        QVERIFY(pages.size() >= 3);
+        int groups = 0;
+        for (const report::Page& p : pages) {
+            const QStringList t = p.texts();
+            QVERIFY(!t.isEmpty());
+            QVERIFY2(!t.last().startsWith(u"группа"_s), qPrintable(t.join(u" "_s))); // never a header alone at the foot
+            groups += static_cast<int>(
+                std::count_if(t.begin(), t.end(), [](const QString& x) { return x.startsWith(u"группа"_s); }));
+            for (const report::Placed& item : p.items)
+                QVERIFY(item.rect.bottom() <= d.pageSize().height() - d.margins.bottom() + 1e-6);
+        }
+        QCOMPARE(groups, 24);
+        QVERIFY(pages[1].texts().value(0) == u"группа 6"_s); // moved whole to the next page
+        // the running sum restarts with every group: the last group holds 69 alone
+        QCOMPARE(pages.back().texts().last(), u"69"_s);
     }
 
     void everyReportPrintsWhenEmpty()
