@@ -4,10 +4,12 @@
 #include "ui/prompter.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QToolBar>
 
 using namespace Qt::StringLiterals;
@@ -46,6 +48,9 @@ void preview(ui::Prompter& prompter, const Definition& definition, const std::ve
         else
             view->fitToWidth();
     }
+    // Fill the screen even where no window manager honours the maximised state.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        dialog.setGeometry(screen->availableGeometry());
     dialog.setWindowState(Qt::WindowMaximized);
     prompter.exec(dialog);
 }

@@ -9,6 +9,8 @@
 #include "reports/period_reports.h"
 #include "ui/busy_cursor.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -97,8 +99,13 @@ TForm18::TForm18(ui::Prompter& prompter, db::TDataModule6& dm, excel::ExcelLink&
     for (QPushButton* b : { Button4, Button2, Button1, Button3, Button7, Button6, Button5 })
         layout->addWidget(b);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    for (QWidget* w : layout->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        w->setFixedWidth(std::max(180, w->sizeHint().width()));
+    // One column 180 wide, or as wide as its widest control where the fonts need more.
+    const QList<QWidget*> column = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    int width = 180;
+    for (const QWidget* w : column)
+        width = std::max(width, w->sizeHint().width());
+    for (QWidget* w : column)
+        w->setFixedWidth(width);
 
     QPushButton* reportButtons[5] = { Button4, Button2, Button1, Button3, Button7 };
     for (int i = 0; i < 5; ++i)
