@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "db/data_module.h"
+#include "ui/fonts.h"
 #include "ui/lookup_combo.h"
 #include "ui/number_box.h"
 
@@ -17,14 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace tabel::entry {
 namespace {
-
-QLabel* bold(QLabel* label)
-{
-    QFont f = label->font();
-    f.setBold(true);
-    label->setFont(f);
-    return label;
-}
 
 QStringList remainderStatement(const QString& kind)
 {
@@ -43,8 +36,8 @@ TForm24::TForm24(ui::Prompter& prompter, db::TDataModule6& dm, QWidget* parent)
     : ui::Form(prompter, parent)
     , LCB_id_gds_use(new ui::LookupCombo(this))
     , Edit7(new QLineEdit(u"0"_s, this))
-    , DBText1(bold(new QLabel(this)))
-    , DBText2(bold(new QLabel(this)))
+    , DBText1(ui::boldLabel(QString(), this))
+    , DBText2(ui::boldLabel(QString(), this))
     , Button1(new QPushButton(u"Запись"_s, this))
     , Button2(new QPushButton(u"Отмена"_s, this))
     , v_cmn_gds_in(dm.ADO_DB, u"select * from accounts_dep.get_gds_from_by_smena(:id_smena)"_s)
@@ -66,8 +59,8 @@ TForm24::TForm24(ui::Prompter& prompter, db::TDataModule6& dm, QWidget* parent)
         l->setWordWrap(true);
 
     auto* fields = new QFormLayout;
-    fields->addRow(bold(new QLabel(u"ТМЦ"_s, this)), LCB_id_gds_use);
-    fields->addRow(bold(new QLabel(u"Расход"_s, this)), Edit7);
+    fields->addRow(ui::boldLabel(u"ТМЦ"_s, this), LCB_id_gds_use);
+    fields->addRow(ui::boldLabel(u"Расход"_s, this), Edit7);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(Button1);

@@ -7,6 +7,7 @@
 #include "db/statements.h"
 #include "journal/journal_window.h"
 #include "ui/db_grid.h"
+#include "ui/fonts.h"
 #include "ui/lookup_combo.h"
 #include "ui/number_box.h"
 
@@ -27,22 +28,6 @@ using namespace Qt::StringLiterals;
 
 namespace tabel::entry {
 namespace {
-
-QLabel* boldLabel(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    QFont f = label->font();
-    f.setBold(true);
-    label->setFont(f);
-    return label;
-}
-
-void setBold(QWidget* w)
-{
-    QFont f = w->font();
-    f.setBold(true);
-    w->setFont(f);
-}
 
 QString kindText(int naimen)
 {
@@ -65,9 +50,9 @@ TForm11::TForm11(ui::Prompter& prompter, db::TDataModule6& dm, app::TForm1& jour
     catalog::TForm4& operations, TForm24& materials, QWidget* parent)
     : ui::Form(prompter, parent)
     , GroupBox1(new QGroupBox(u"Закрыто мастером"_s, this))
-    , Label13(boldLabel(u"Продукция"_s, GroupBox1))
+    , Label13(ui::boldLabel(u"Продукция"_s, GroupBox1))
     , LCB_id_doc(new ui::LookupCombo(GroupBox1))
-    , Label14(boldLabel(u"Строка"_s, GroupBox1))
+    , Label14(ui::boldLabel(u"Строка"_s, GroupBox1))
     , LCB_id_doc_item(new ui::LookupCombo(GroupBox1))
     , Edit1(new QLineEdit(GroupBox1))
     , Button3(new QPushButton(u"..."_s, GroupBox1))
@@ -83,12 +68,12 @@ TForm11::TForm11(ui::Prompter& prompter, db::TDataModule6& dm, app::TForm1& jour
     , RG1(new QGroupBox(u"Режим работы:"_s, this))
     , RG1Requisition(new QRadioButton(u"По ЗВП"_s, RG1))
     , RG1Goods(new QRadioButton(u"По ТМЦ "_s, RG1))
-    , Label10(boldLabel(QString(), this))
+    , Label10(ui::boldLabel(QString(), this))
     , Button1(new QPushButton(u"Запись"_s, this))
     , DBGrid1(new ui::DBGrid(this))
     , Button5(new QPushButton(u"Добавить"_s, this))
     , Button6(new QPushButton(u"Удалить"_s, this))
-    , Label6(boldLabel(u"Бригада"_s, this))
+    , Label6(ui::boldLabel(u"Бригада"_s, this))
     , DBGrid2(new ui::DBGrid(this))
     , Button7(new QPushButton(u"Добавить"_s, this))
     , Button8(new QPushButton(u"Удалить"_s, this))
@@ -133,8 +118,6 @@ TForm11::TForm11(ui::Prompter& prompter, db::TDataModule6& dm, app::TForm1& jour
 void TForm11::layOut()
 {
     setFixedWidth(720);
-    setBold(GroupBox1);
-    setBold(RG1);
     for (QLineEdit* box : { Edit1, Edit2 }) {
         box->setReadOnly(true);
         box->setFocusPolicy(Qt::NoFocus);
@@ -161,11 +144,11 @@ void TForm11::layOut()
     };
     row(0, Label13, LCB_id_doc);
     row(1, Label14, LCB_id_doc_item);
-    row(2, boldLabel(u"ФИО"_s, GroupBox1), Edit1, Button3);
-    row(3, boldLabel(u"Операция"_s, GroupBox1), Edit2, Button4);
+    row(2, ui::boldLabel(u"ФИО"_s, GroupBox1), Edit1, Button3);
+    row(3, ui::boldLabel(u"Операция"_s, GroupBox1), Edit2, Button4);
     auto* numbers = new QGridLayout;
     const auto cell = [&](int r, int c, const QString& label, QWidget* field) {
-        numbers->addWidget(boldLabel(label, GroupBox1), r, c * 2);
+        numbers->addWidget(ui::boldLabel(label, GroupBox1), r, c * 2);
         numbers->addWidget(field, r, c * 2 + 1);
     };
     cell(0, 0, u"Кол-во"_s, Edit3);
@@ -177,10 +160,12 @@ void TForm11::layOut()
     cell(2, 0, u"Сумма"_s, Edit5);
     g->addLayout(numbers, 4, 0, 1, 3);
     g->setColumnStretch(1, 1);
+    ui::setBoldTitle(GroupBox1);
 
     auto* modes = new QHBoxLayout(RG1);
     modes->addWidget(RG1Requisition);
     modes->addWidget(RG1Goods);
+    ui::setBoldTitle(RG1);
     auto* saveRow = new QHBoxLayout;
     saveRow->addWidget(RG1);
     saveRow->addWidget(Label10, 1, Qt::AlignCenter);

@@ -8,6 +8,7 @@
 #include "report_engine/preview.h"
 #include "reports/period_reports.h"
 #include "ui/busy_cursor.h"
+#include "ui/fonts.h"
 
 #include <algorithm>
 
@@ -32,13 +33,6 @@ const char16_t* const prefixes[5] = {
     u"   Детальный отчет по продукции за период с ",
     u"   Детальный отчет по заявкам за период с ",
 };
-
-void setBold(QWidget* w)
-{
-    QFont f = w->font();
-    f.setBold(true);
-    w->setFont(f);
-}
 
 } // namespace
 
@@ -68,31 +62,25 @@ TForm18::TForm18(ui::Prompter& prompter, db::TDataModule6& dm, excel::ExcelLink&
         forms_[i] = makeReport(i, dm);
 
     auto* kinds = new QGroupBox(u"Вид продукции"_s, this);
-    setBold(kinds);
     auto* kindsLayout = new QVBoxLayout(kinds);
     const QString names[3] = { u"Все"_s, u"Готовая продукция"_s, u"Заготовки"_s };
     for (int i = 0; i < 3; ++i) {
         RadioGroup1[i] = new QRadioButton(names[i], kinds);
-        QFont f = RadioGroup1[i]->font();
-        f.setBold(false);
-        RadioGroup1[i]->setFont(f);
         kindsLayout->addWidget(RadioGroup1[i]);
     }
+    ui::setBoldTitle(kinds);
     RadioGroup1[0]->setChecked(true);
     auto* period = new QGroupBox(u"Период отбора"_s, this);
-    setBold(period);
     auto* periodLayout = new QGridLayout(period);
     for (QDateEdit* d : { DTPicker1, DTPicker2 }) {
         d->setCalendarPopup(true);
         d->setDisplayFormat(u"dd.MM.yyyy"_s);
-        QFont f = d->font();
-        f.setBold(false);
-        d->setFont(f);
     }
     periodLayout->addWidget(new QLabel(u"с"_s, period), 0, 0);
     periodLayout->addWidget(DTPicker1, 0, 1);
     periodLayout->addWidget(new QLabel(u"по"_s, period), 1, 0);
     periodLayout->addWidget(DTPicker2, 1, 1);
+    ui::setBoldTitle(period);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(kinds);
     layout->addWidget(period);
