@@ -48,6 +48,14 @@ pg_conn* libpqConnect(const QString& database)
     return conn;
 }
 
+double onceMs(const std::function<void()>& fn)
+{
+    QElapsedTimer t;
+    t.start();
+    fn();
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
 double medianMs(int runs, const std::function<void()>& fn)
 {
     std::vector<double> times;

@@ -1,6 +1,7 @@
 #pragma once
 // What every benchmark shares: the server started by scripts/pg, medians, and the output lines.
 #include "db/connection.h"
+#include "support/test_db.h"
 
 #include <QString>
 #include <functional>
@@ -8,6 +9,9 @@
 struct pg_conn;
 
 namespace tabel::bench {
+
+// The generated large enterprise (bench/generate_large).
+inline const QString largeDatabase = QStringLiteral("tabel_bench_large");
 
 // 127.0.0.1, port TABEL_PG_PORT (default 55432), sys/tovmask.
 db::ConnectionSettings settings(const QString& database, db::Driver driver = db::Driver::Psql);
@@ -17,6 +21,9 @@ bool ensureDatabase(const QString& database);
 pg_conn* libpqConnect(const QString& database);
 // Median wall time in milliseconds of `runs` calls of fn.
 double medianMs(int runs, const std::function<void()>& fn);
+// Wall time in milliseconds of one call of fn.
+double onceMs(const std::function<void()>& fn);
+using test::scalar;
 void print(const char* name, double value, const char* unit);
 void printRatio(const char* name, double value);
 

@@ -1,6 +1,7 @@
 // The catalogue lists per keystroke of the filter box (the operation list of the large enterprise,
 // 2,000 rows, and a list of 100,000 workers), and a 50,000 × 5 spreadsheet written through the
 // spreadsheet link into a real .xlsx file, offscreen.
+#include "abort_prompter.h"
 #include "bench_support.h"
 #include "catalog/norms_editor.h"
 #include "catalog/operation_dialog.h"
@@ -13,37 +14,16 @@
 #include "excel/excel_link.h"
 #include "excel/xlsx_backend.h"
 #include "ui/db_grid.h"
-#include "ui/prompter.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 using namespace tabel;
 
 namespace {
-
-const QString database = u"tabel_bench_large"_s;
-
-// No box may appear in a benchmark: a message ends it.
-class Abort final : public ui::Prompter {
-public:
-    ui::Answer message(const QString& text, const QString&, int) override { fail(text); }
-    void generalError(const QString& text) override { fail(text); }
-    int exec(QDialog& dialog) override { return dialog.exec(); }
-    QString saveFileName(const QString& caption, const QString&, const QString&) override { fail(caption); }
-
-private:
-    [[noreturn]] static void fail(const QString& text)
-    {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        std::exit(1);
-    }
-};
 
 // Median ms of one keystroke in the list's filter box: the text typed letter by letter, then
 // deleted letter by letter, several times over; each keystroke is drawn before the next.
@@ -75,9 +55,9 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Abort prompter;
+    bench::AbortPrompter prompter;
     db::TDataModule6 dm;
-    dm.ADO_DB.open(bench::settings(database));
+    dm.ADO_DB.open(bench::settings(bench::largeDatabase));
 
     QTemporaryDir folder;
     excel::ExcelLink excel(

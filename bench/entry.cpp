@@ -2,6 +2,7 @@
 // change mode from the journal's row, saving a new record as the editor does (insert, hours cell,
 // journal re-read and positioned on it), accepting one, the material dialog's lists and a
 // material chosen, and a division among 5 members; median ms each.
+#include "abort_prompter.h"
 #include "app/forms.h"
 #include "bench_support.h"
 #include "db/data_module.h"
@@ -10,56 +11,26 @@
 #include "entry/material_dialog.h"
 #include "entry/record_editor.h"
 #include "ui/lookup_combo.h"
-#include "ui/prompter.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QTemporaryDir>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
 using namespace tabel;
 
-namespace {
-
-const QString database = u"tabel_bench_large"_s;
-
-class Abort final : public ui::Prompter {
-public:
-    ui::Answer message(const QString& text, const QString&, int) override { fail(text); }
-    void generalError(const QString& text) override { fail(text); }
-    int exec(QDialog& dialog) override { return dialog.exec(); }
-    QString saveFileName(const QString& caption, const QString&, const QString&) override { fail(caption); }
-
-private:
-    [[noreturn]] static void fail(const QString& text)
-    {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        std::exit(1);
-    }
-};
-
-db::Value scalar(db::Connection& c, const QString& sql)
-{
-    db::Query q(c, sql);
-    q.open();
-    return q.field(q.fieldName(0));
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Abort prompter;
+    bench::AbortPrompter prompter;
     QTemporaryDir appData;
-    const db::ConnectionSettings server = bench::settings(database);
+    const db::ConnectionSettings server = bench::settings(bench::largeDatabase);
     app::StartOptions options;
     options.site = app::SiteSettings::fromBuild();
     options.site.defaultServer = server.server;
-    options.site.defaultDatabase = database;
+    options.site.defaultDatabase = bench::largeDatabase;
     options.site.port = server.port;
     options.appDataFolder = appData.path();
     options.build = { 20260101, 3600 }; // older than any real build: the version row is left alone
@@ -72,7 +43,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const QDate day = scalar(
+    const QDate day = bench::scalar(
         c, u"select data from accounts_dep.smena where smena = 1 group by data order by count(*) desc limit 1"_s)
                           .toDate();
     db::Query& journal = dm.Smena1;

@@ -18,18 +18,9 @@ using namespace tabel;
 
 namespace {
 
-const QString database = u"tabel_bench_large"_s;
-
-db::Value scalar(db::Connection& c, const QString& sql)
-{
-    db::Query q(c, sql);
-    q.open();
-    return q.field(q.fieldName(0));
-}
-
 double libpqJournal(const QDate& day)
 {
-    PGconn* conn = bench::libpqConnect(database);
+    PGconn* conn = bench::libpqConnect(bench::largeDatabase);
     std::vector<QByteArray> texts;
     for (int shift = 1; shift <= 4; ++shift)
         texts.push_back(db::parseStatement(db::statements::smena(shift).join(u'\n')).pgText.toUtf8());
@@ -55,10 +46,10 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     db::TDataModule6 dm;
-    dm.ADO_DB.open(bench::settings(database));
-    const QDate day
-        = scalar(dm.ADO_DB, u"select data from accounts_dep.smena group by data order by count(*) desc limit 1"_s)
-              .toDate();
+    dm.ADO_DB.open(bench::settings(bench::largeDatabase));
+    const QDate day = bench::scalar(
+        dm.ADO_DB, u"select data from accounts_dep.smena group by data order by count(*) desc limit 1"_s)
+                          .toDate();
     int rows = 0;
     const double ours = bench::medianMs(9, [&] {
         for (int shift = 1; shift <= 4; ++shift)
@@ -80,10 +71,10 @@ int main(int argc, char** argv)
 
     // a record of the large enterprise with a requisition line, and its product
     db::Connection& c = dm.ADO_DB;
-    const QString id = scalar(c, u"select max(id) from accounts_dep.smena where ok = 'no'"_s).toText();
-    const QString gds = scalar(c, u"select i_id from accounts_dep.smena where id = "_s + id).toText();
+    const QString id = bench::scalar(c, u"select max(id) from accounts_dep.smena where ok = 'no'"_s).toText();
+    const QString gds = bench::scalar(c, u"select i_id from accounts_dep.smena where id = "_s + id).toText();
     const QString material
-        = scalar(c, u"select coalesce(min(id_gds_from), 5001) from mnf_operation.operation"_s).toText();
+        = bench::scalar(c, u"select coalesce(min(id_gds_from), 5001) from mnf_operation.operation"_s).toText();
     const struct {
         const char* name;
         QString sql;

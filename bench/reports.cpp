@@ -1,6 +1,7 @@
 // Reports on the large enterprise: the busiest month's detailed report by workers (query, layout
 // and PDF separately), laying out and painting a report of about 1,000 pages, and the product
 // summary of a year written to an .xlsx.
+#include "abort_prompter.h"
 #include "bench_support.h"
 #include "db/data_module.h"
 #include "db/query.h"
@@ -10,45 +11,12 @@
 #include "report_engine/report.h"
 #include "reports/period_reports.h"
 #include "reports/report_selection.h"
-#include "ui/prompter.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 using namespace tabel;
-
-namespace {
-
-const QString database = u"tabel_bench_large"_s;
-
-class Abort final : public ui::Prompter {
-public:
-    ui::Answer message(const QString& text, const QString&, int) override { fail(text); }
-    void generalError(const QString& text) override { fail(text); }
-    int exec(QDialog& dialog) override { return dialog.exec(); }
-    QString saveFileName(const QString& caption, const QString&, const QString&) override { fail(caption); }
-
-private:
-    [[noreturn]] static void fail(const QString& text)
-    {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        std::exit(1);
-    }
-};
-
-double onceMs(const std::function<void()>& fn)
-{
-    QElapsedTimer t;
-    t.start();
-    fn();
-    return static_cast<double>(t.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -56,7 +24,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     db::TDataModule6 dm;
-    dm.ADO_DB.open(bench::settings(database));
+    dm.ADO_DB.open(bench::settings(bench::largeDatabase));
     QTemporaryDir folder;
 
     db::Query busiest(dm.ADO_DB,
@@ -90,13 +58,14 @@ int main(int argc, char** argv)
         "from generate_series(1, 55000) n order by n"_s);
     lines.open();
     std::vector<report::Page> many;
-    const double big = onceMs([&] { many = report::layout(detailed.definition(), lines); });
-    const double paint = onceMs([&] { report::savePdf(detailed.definition(), many, folder.filePath(u"big.pdf"_s)); });
+    const double big = bench::onceMs([&] { many = report::layout(detailed.definition(), lines); });
+    const double paint
+        = bench::onceMs([&] { report::savePdf(detailed.definition(), many, folder.filePath(u"big.pdf"_s)); });
     bench::print("large report pages", static_cast<double>(many.size()), "pages");
     bench::print("large report: layout", big, "ms");
     bench::print("large report: painting to PDF", paint, "ms");
 
-    Abort prompter;
+    bench::AbortPrompter prompter;
     excel::ExcelLink link(
         prompter, std::make_unique<excel::XlsxBackend>(folder.path(), [](const QString&) { return true; }));
     db::Query summary(dm.ADO_DB);

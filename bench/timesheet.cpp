@@ -1,6 +1,7 @@
 // The month's timesheet of the large enterprise (1,000 workers): the rebuild against the
 // statement-per-row plan (one grouped query per day, then one count and one write per worker and
 // shift), the printed timesheet's layout and the spreadsheet of the month.
+#include "abort_prompter.h"
 #include "bench_support.h"
 #include "db/data_module.h"
 #include "db/query.h"
@@ -9,35 +10,14 @@
 #include "excel/xlsx_backend.h"
 #include "timesheet/printed_timesheet.h"
 #include "timesheet/timesheet_workbook.h"
-#include "ui/prompter.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 using namespace tabel;
 
 namespace {
-
-const QString database = u"tabel_bench_large"_s;
-
-class Abort final : public ui::Prompter {
-public:
-    ui::Answer message(const QString& text, const QString&, int) override { fail(text); }
-    void generalError(const QString& text) override { fail(text); }
-    int exec(QDialog& dialog) override { return dialog.exec(); }
-    QString saveFileName(const QString& caption, const QString&, const QString&) override { fail(caption); }
-
-private:
-    [[noreturn]] static void fail(const QString& text)
-    {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        std::exit(1);
-    }
-};
 
 void planPerRow(db::Connection& c, int month, int year)
 {
@@ -67,14 +47,6 @@ void planPerRow(db::Connection& c, int month, int year)
     }
 }
 
-double onceMs(const std::function<void()>& fn)
-{
-    QElapsedTimer t;
-    t.start();
-    fn();
-    return static_cast<double>(t.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -83,7 +55,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     db::TDataModule6 dm;
-    dm.ADO_DB.open(bench::settings(database));
+    dm.ADO_DB.open(bench::settings(bench::largeDatabase));
     db::Query busiest(dm.ADO_DB,
         u"select extract(month from data)::int, extract(year from data)::int from accounts_dep.smena "
         "group by 1, 2 order by count(*) desc limit 1"_s);
@@ -96,7 +68,7 @@ int main(int argc, char** argv)
     records.open();
     bench::print("records in the month", records.value(0, 0).toDouble(), "records");
 
-    const double plan = onceMs([&] { planPerRow(dm.ADO_DB, month, year); });
+    const double plan = bench::onceMs([&] { planPerRow(dm.ADO_DB, month, year); });
     const double ours = bench::medianMs(3, [&] { rebuildMonth(dm, month, year); });
     bench::print("rebuild, statement-per-row plan", plan, "ms");
     bench::print("rebuild, set-based in one transaction", ours, "ms");
@@ -109,7 +81,7 @@ int main(int argc, char** argv)
     bench::print("printed timesheet pages", static_cast<double>(pages.size()), "pages");
     bench::print("printed timesheet (query and layout)", layout, "ms");
 
-    Abort prompter;
+    bench::AbortPrompter prompter;
     QTemporaryDir folder;
     excel::ExcelLink link(
         prompter, std::make_unique<excel::XlsxBackend>(folder.path(), [](const QString&) { return true; }));

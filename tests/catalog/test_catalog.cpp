@@ -53,12 +53,7 @@ class CatalogTest : public QObject {
     test::ScriptedPrompter& prompter() { return fx_->prompter(); }
     db::Connection& conn() { return dm().ADO_DB; }
 
-    db::Value scalar(const QString& sql)
-    {
-        db::Query q(conn(), sql);
-        q.open();
-        return q.isEmpty() ? db::Value() : q.value(0, 0);
-    }
+    db::Value scalar(const QString& sql) { return test::scalar(conn(), sql); }
     static int rowOf(db::DataSet& rows, const QString& field, const QVariant& value)
     {
         for (int r = 0; r < rows.recordCount(); ++r)

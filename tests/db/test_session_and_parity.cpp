@@ -20,12 +20,7 @@ class SessionAndParityTest : public QObject {
 
     Connection& conn() { return db_->connection(); }
 
-    Value scalar(const QString& sql)
-    {
-        Query q(conn(), sql);
-        q.open();
-        return q.field(q.fieldName(0));
-    }
+    db::Value scalar(const QString& sql) { return test::scalar(conn(), sql); }
 
 private slots:
     void init() { db_ = std::make_unique<test::FreshDatabase>(); }

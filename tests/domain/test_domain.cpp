@@ -22,12 +22,7 @@ class DomainTest : public QObject {
     std::unique_ptr<test::FreshDatabase> db_;
     std::unique_ptr<db::TDataModule6> dm_;
 
-    db::Value scalar(const QString& sql)
-    {
-        db::Query q(dm_->ADO_DB, sql);
-        q.open();
-        return q.isEmpty() ? db::Value() : q.value(0, 0);
-    }
+    db::Value scalar(const QString& sql) { return test::scalar(dm_->ADO_DB, sql); }
     QString cell(int worker, int shift, const QDate& day)
     {
         return scalar(u"select string_agg(d"_s + QString::number(day.day())

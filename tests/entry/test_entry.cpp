@@ -37,12 +37,7 @@ class EntryTest : public QObject {
     entry::TForm11& editor() { return forms().editor(); }
     test::ScriptedPrompter& prompter() { return fx_->prompter(); }
 
-    db::Value scalar(const QString& sql)
-    {
-        db::Query q(dm().ADO_DB, sql);
-        q.open();
-        return q.isEmpty() ? db::Value() : q.value(0, 0);
-    }
+    db::Value scalar(const QString& sql) { return test::scalar(dm().ADO_DB, sql); }
     qint64 records() { return scalar(u"select count(*) from accounts_dep.smena"_s).toInt64(); }
 
     // Picks the entry of a lookup box whose row has this key, from its open list.

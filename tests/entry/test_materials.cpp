@@ -37,12 +37,7 @@ class MaterialsTest : public QObject {
     entry::TForm24& dialog() { return forms().materials(); }
     test::ScriptedPrompter& prompter() { return fx_->prompter(); }
 
-    db::Value scalar(const QString& sql)
-    {
-        db::Query q(dm().ADO_DB, sql);
-        q.open();
-        return q.isEmpty() ? db::Value() : q.value(0, 0);
-    }
+    db::Value scalar(const QString& sql) { return test::scalar(dm().ADO_DB, sql); }
     // A record of 10 pieces on the requisition's line; colour 0 as a record entered by requisition.
     Id newRecord(int worker = 1001, double quantity = 10, int defects = 0)
     {

@@ -22,12 +22,7 @@ class ServerTest : public QObject {
 
     Connection& conn() { return db_ ? db_->connection() : shared_->connection(); }
 
-    Value scalar(const QString& sql)
-    {
-        Query q(conn(), sql);
-        q.open();
-        return q.isEmpty() ? Value() : Value(q.value(0, 0).variant());
-    }
+    db::Value scalar(const QString& sql) { return test::scalar(conn(), sql); }
 
     // Opens the statement and checks that it returns rows carrying the columns.
     void expectRows(Query& q, const QStringList& columns, bool rows = true)

@@ -1,5 +1,7 @@
 #include "support/test_db.h"
 
+#include "db/query.h"
+
 #include <QCoreApplication>
 #include <atomic>
 
@@ -18,6 +20,13 @@ db::ConnectionSettings serverSettings(const QString& database)
     s.password = u"tovmask"_s;
     s.driver = db::driverFromEnvironment();
     return s;
+}
+
+db::Value scalar(db::Connection& connection, const QString& sql)
+{
+    db::Query q(connection, sql);
+    q.open();
+    return q.isEmpty() ? db::Value() : q.value(0, 0);
 }
 
 FreshDatabase::FreshDatabase(db::Driver driver)
