@@ -13,6 +13,7 @@
 #include "ui/lookup_combo.h"
 
 #include <QApplication>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -54,6 +55,16 @@ int main(int argc, char** argv)
     bench::print("journal rows on the busiest date", journal.recordCount(), "rows");
     entry::TForm11& editor = forms.editor();
     bench::print("editor set up in change mode", bench::medianMs(21, [&] { editor.setUpChange(journal); }), "ms");
+    // add mode switched to requisitions: the requisitions with an open line and all the lines
+    editor.setUpAdd(day);
+    const double byRequisition = bench::medianMs(5, [&] {
+        editor.RG1Goods->setChecked(true);
+        editor.RG1Click();
+        editor.RG1Requisition->setChecked(true);
+        editor.RG1Click();
+    });
+    bench::print("editor switched to goods and back to requisitions (lists of open lines)", byRequisition, "ms");
+    bench::print("requisitions with an open line", editor.v_mnf_requisition.recordCount(), "rows");
 
     ProductionRecord r;
     r.worker = journal.field(u"w_id"_s).toInt();

@@ -36,17 +36,26 @@ insert into accounts_dep.norm (o_id, norma, prize, price)
 select o.id, k * 50, (k - 1) * 5, 10 + (o.id % 40) + k
 from accounts_dep.oper o cross join generate_series(1, 1 + o.id % 3) k;
 
+-- 200 requisitions of 10 lines, four lines per product; each line takes about 250 records per
+-- operation of its product, so about half of the lines are still open
+insert into mnf_doc.doc (id, s_number, d_date)
+select 410000 + d, (5000 + d)::text, date '2025-01-01' + d * 3 from generate_series(0, 199) d;
+insert into mnf_doc.doc_item (id, id_doc, id_gds, id_gds_color, f_qty)
+select 420000000000 + l, 410000 + l / 10, 30001 + l / 4, 0, 3000 + (l % 4) * 1500 from generate_series(0, 1999) l;
+
 insert into accounts_dep.smena (w_id, i_id, o_id, kol_vo, brak, data, smena, cena, color, time, vvod, ok, prize,
                                 id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use)
 select 20001 + g % 1000, o.i_id, o.id, 1 + g % 37, (g % 23 = 0)::int, date '2025-01-01' + (g / 2740) % 730,
        1 + (g / 1000) % 4, 10 + o.id % 40, case when g % 3 = 0 then 9003 else 0 end, 2 + g % 7,
        (date '2025-01-01' + (g / 2740) % 730)::timestamp + interval '18 hours',
-       case when g % 10 = 0 then 'no' else 'ok' end, 0, 300000000151, 400000000001, 0, o.i_id, 0
+       case when g % 10 = 0 then 'no' else 'ok' end, 0,
+       410000 + ((o.i_id - 30001) * 4 + (g / 7) % 4) / 10, 420000000000 + (o.i_id - 30001) * 4 + (g / 7) % 4,
+       0, o.i_id, 0
 from generate_series(0, 1999999) g
 join accounts_dep.oper o on o.id = 1 + (g * 7) % 2000;
 
 select demo.fill_timesheet();
-analyze;
+vacuum analyze;
 select (select count(*) from cmn_contractor.person where b_employee) as workers,
        (select count(*) from accounts_dep.izdel) as products,
        (select count(*) from accounts_dep.oper) as operations,

@@ -60,7 +60,7 @@ create table accounts_dep.smena (
 -- the journal (one date and shift), the timesheet (a worker's day), the reports (a period)
 create index smena_data_smena on accounts_dep.smena (data, smena);
 create index smena_worker_day on accounts_dep.smena (w_id, smena, data);
-create index smena_doc_item on accounts_dep.smena (id_doc_item, o_id);
+create index smena_doc_item on accounts_dep.smena (id_doc_item, o_id) include (kol_vo); -- the open lines, from the index alone
 create index smena_o_id on accounts_dep.smena (o_id);
 
 create table accounts_dep.h_tabel (
@@ -93,6 +93,7 @@ create table accounts_dep.smena_gds_use (
     id_cons_use bigint
 );
 create index smena_gds_use_smena on accounts_dep.smena_gds_use (id_smena);
+create index smena_gds_use_gds on accounts_dep.smena_gds_use (id_gds_use);
 
 create table accounts_dep.person_temp (
     id        bigserial primary key,

@@ -19,14 +19,15 @@ left join cmn_gds_and_srv.gds_and_srv color on color.id = item.id_gds_color
 -- What the line's product has been through so far. A product passes every operation of its route
 -- (cutting, bending, welding, painting …): the line stays open while any of them still has pieces
 -- to make, so what counts is the operation furthest behind. A product without operations counts
--- all its records. Per line through the index, never the whole table.
+-- all its records. Per line through the index, never the whole table: the ERP's ids are cast to
+-- the program's column types, since a cast on the program's side would leave its index unused.
 left join lateral (
     select coalesce(min(coalesce(by_oper.qty, 0)),
-                    (select sum(s.kol_vo) from accounts_dep.smena s where s.id_doc_item = item.id)) as qty
+                    (select sum(s.kol_vo) from accounts_dep.smena s where s.id_doc_item = item.id::bigint)) as qty
     from accounts_dep.oper o
     left join lateral (select sum(s.kol_vo) as qty from accounts_dep.smena s
-                       where s.id_doc_item = item.id and s.o_id = o.id) by_oper on true
-    where o.i_id = item.id_gds
+                       where s.id_doc_item = item.id::bigint and s.o_id = o.id) by_oper on true
+    where o.i_id = item.id_gds::bigint
 ) made on true;
 
 -- How many pieces an operation may still take on a requisition line: the line's quantity less
@@ -36,7 +37,7 @@ returns double precision
 language sql stable as $$
     select greatest(item.f_qty::double precision
                     - coalesce((select sum(s.kol_vo) from accounts_dep.smena s
-                                where s.id_doc_item = item.id and s.o_id = p_o_id and s.id <> p_except), 0), 0)
+                                where s.id_doc_item = p_doc_item and s.o_id = p_o_id and s.id <> p_except), 0), 0)
     from mnf_doc.doc_item item
     where item.id = p_doc_item
 $$;
