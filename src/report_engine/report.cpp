@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -281,15 +282,24 @@ void paint(const Page& page, QPainter& painter, double pixelsPerMm)
         }
         if (item.text.isEmpty())
             continue;
-        QFont font(item.font.family);
-        font.setBold(item.font.bold);
-        font.setPixelSize(std::max(1, qRound(item.font.points * 0.3528 * pixelsPerMm)));
-        painter.setFont(font);
+        const QRectF inner = r.adjusted(0.5 * pixelsPerMm, 0, -0.5 * pixelsPerMm, 0);
+        painter.setFont(fittedFont(item.font, item.text, inner.width(), pixelsPerMm));
         painter.setPen(Qt::black);
-        painter.drawText(r.adjusted(0.5 * pixelsPerMm, 0, -0.5 * pixelsPerMm, 0),
-            int(item.alignment) | Qt::TextSingleLine, item.text);
+        painter.drawText(inner, int(item.alignment) | Qt::TextSingleLine, item.text);
     }
     painter.restore();
+}
+
+QFont fittedFont(const Font& font, const QString& text, double widthPixels, double pixelsPerMm)
+{
+    QFont f(font.family);
+    f.setBold(font.bold);
+    const int full = std::max(1, qRound(font.points * 0.3528 * pixelsPerMm));
+    f.setPixelSize(full);
+    const double advance = QFontMetricsF(f).horizontalAdvance(text);
+    if (advance > widthPixels && advance > 0)
+        f.setPixelSize(std::max(1, static_cast<int>(full * std::max(0.6, widthPixels / advance))));
+    return f;
 }
 
 bool savePdf(const Definition& definition, const std::vector<Page>& pages, const QString& path)

@@ -12,6 +12,7 @@
 #include "db/dataset.h"
 
 #include <QColor>
+#include <QFont>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -132,8 +133,11 @@ struct Page {
 QString formatValue(const QVariant& value, const QString& mask);
 
 std::vector<Page> layout(const Definition& definition, const db::DataSet& rows);
-// Draws a page scaled so that its width fills `widthPixels` of the painter's device.
+// Draws a page at pixelsPerMm device pixels per millimetre.
 void paint(const Page& page, QPainter& painter, double pixelsPerMm);
+// The font of a text drawn into widthPixels at pixelsPerMm: the item's font, made smaller (to no
+// less than 60 %) where the text would not fit, so that a long name is printed whole.
+QFont fittedFont(const Font& font, const QString& text, double widthPixels, double pixelsPerMm);
 // Writes the pages to a PDF file; false when the file cannot be written.
 bool savePdf(const Definition& definition, const std::vector<Page>& pages, const QString& path);
 

@@ -8,6 +8,7 @@
 #include "support/xlsx_reader.h"
 
 #include <QDateEdit>
+#include <QFontMetricsF>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -184,6 +185,21 @@ insert into accounts_dep.smena (w_id, i_id, o_id, kol_vo, brak, data, smena, cen
             QCOMPARE(pages.size(), size_t(1));
             QVERIFY(pages[0].texts().contains(u"Итого:"_s));
         }
+    }
+
+    void aLongTextShrinksToItsItem()
+    {
+        // 55 mm for a name, at the 300 dpi of the PDF
+        const double perMm = 300 / 25.4, width = 54 * perMm;
+        const report::Font font { u"Arial"_s, 10, false };
+        const QFont full = report::fittedFont(font, u"Морозов А. В."_s, width, perMm);
+        QCOMPARE(full.pixelSize(), qRound(10 * 0.3528 * perMm));
+        const QString longName = u"Константинопольская Александра Владимировна"_s;
+        QVERIFY(QFontMetricsF(full).horizontalAdvance(longName) > width);
+        const QFont fitted = report::fittedFont(font, longName, width, perMm);
+        QVERIFY(fitted.pixelSize() < full.pixelSize());
+        QVERIFY(fitted.pixelSize() >= int(full.pixelSize() * 0.6));
+        QVERIFY(QFontMetricsF(fitted).horizontalAdvance(longName) <= width);
     }
 
     void selectionWindowFromTheJournal()
