@@ -473,6 +473,28 @@ private slots:
         }
     }
 
+    void openLinesReachRecordsThroughTheirIndex()
+    {
+        // A line's records are found through the record index: the line is an index condition in
+        // every plan, never a filter over scanned records (as when the ERP's numeric ids were
+        // compared with the program's bigint column on the program's side).
+        conn().execute(u"set enable_seqscan = off"_s);
+        for (const QString& view : { u"v_mnf_requisition_item"_s, u"v_mnf_requisition"_s, u"v_mnf_req_gds"_s }) {
+            Query plan(conn(), u"explain select * from accounts_dep."_s + view);
+            plan.open();
+            QStringList lines;
+            for (int r = 0; r < plan.recordCount(); ++r)
+                lines << plan.value(r, 0).toText();
+            const QString text = lines.join(u'\n');
+            QVERIFY2(text.contains(u"Cond: ((id_doc_item = "_s), qPrintable(text));
+            for (const QString& l : lines)
+                if (l.contains(u"id_doc_item"_s))
+                    QVERIFY2(
+                        l.contains(u"Index Cond:"_s) || l.contains(u"Recheck Cond:"_s), qPrintable(view + u": "_s + l));
+        }
+        conn().execute(u"reset enable_seqscan"_s);
+    }
+
     void newOperationShowsWithItsFirstPrice()
     {
         db_ = std::make_unique<test::FreshDatabase>();
