@@ -23,6 +23,7 @@ pg_conn* libpqConnect(const QString& database);
 double medianMs(int runs, const std::function<void()>& fn);
 // Wall time in milliseconds of one call of fn.
 double onceMs(const std::function<void()>& fn);
+// The first column of the first row of a statement's result (the tests' helper).
 using test::scalar;
 void print(const char* name, double value, const char* unit);
 void printRatio(const char* name, double value);

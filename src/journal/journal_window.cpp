@@ -10,6 +10,7 @@
 #include "ui/appearance.h"
 #include "ui/busy_cursor.h"
 #include "ui/db_grid.h"
+#include "ui/fonts.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -42,9 +43,7 @@ void paint(QWidget* w, const QColor& background, bool bold)
         p.setColor(QPalette::Window, background);
     w->setPalette(p);
     w->setAutoFillBackground(background.isValid());
-    QFont f = w->font();
-    f.setBold(bold);
-    w->setFont(f);
+    ui::setBold(w, bold);
 }
 
 std::vector<ui::GridColumn> journalColumns()
