@@ -139,6 +139,6 @@ int main(int argc, char** argv)
     });
     bench::print("division among 5 members", divide, "ms");
     for (const Id s : saved)
-        deleteRecord(dm, s, { r.worker, r.shift, r.date });
+        deleteRecord(dm, s);
     return 0;
 }

@@ -203,12 +203,15 @@ declare
     v_stock double precision;
     v_caption text;
 begin
+    if not pg_has_role(session_user, 'tabel_accept', 'member') then
+        raise exception 'Пользователь % не может принимать записи.', session_user using errcode = 'TB002';
+    end if;
     select * into v_rec from accounts_dep.smena where id = p_id for update;
     if not found then
-        raise exception 'Запись % не найдена: её удалили.', p_id;
+        raise exception 'Запись % не найдена: её удалили.', p_id using errcode = 'TB001';
     end if;
-    if v_rec.ok = 'ok' then
-        raise exception 'Запись % уже принята.', p_id;
+    if v_rec.ok in ('ok', 'да') then
+        raise exception 'Запись % уже принята.', p_id using errcode = 'TB001';
     end if;
     for v_use in select u.id_gds_use, sum(u.f_qty_use) as qty from accounts_dep.smena_gds_use u
                  where u.id_smena = p_id group by u.id_gds_use order by u.id_gds_use loop
@@ -224,7 +227,7 @@ begin
             select s_caption into v_caption from cmn_gds_and_srv.gds_and_srv where id = v_use.id_gds_use;
             raise exception 'Недостаточно ТМЦ «%» для записи %: нужно %, в резерве по заявке %, свободно %.',
                 coalesce(v_caption, v_use.id_gds_use::text), p_id, fmt_qty(v_use.qty::numeric),
-                fmt_qty(least(v_reserved, v_stock)::numeric), fmt_qty(greatest(v_stock - v_reserved_all, 0)::numeric);
+                fmt_qty(least(v_reserved, v_stock)::numeric), fmt_qty(greatest(v_stock - v_reserved_all, 0)::numeric) using errcode = 'TB005';
         end if;
         v_left := v_use.qty;
         for v_cons in select * from cmn_gds_and_srv.consignment where id_gds = v_use.id_gds_use order by id loop
@@ -247,28 +250,52 @@ begin
 end
 $$;
 
--- Brings a worker's hours cell of one date and shift in step with the records.
-create function accounts_dep.sync_hours_cell(p_w_id integer, p_smena integer, p_data date) returns void
+-- The lock of a worker's month row of a shift (the program's hours cell takes the same): one
+-- recomputation of a row at a time, so no sum is stale and no row doubled. A rebuild of the month
+-- holds the table against writers; this waits for it first. Whoever needs several rows locks them
+-- in the order (worker, shift, year, month), so two writers never wait for each other in a circle.
+create function accounts_dep.lock_hours_row(p_w_id integer, p_smena integer, p_data date) returns void
+language plpgsql as $$
+begin
+    lock table accounts_dep.h_tabel in row exclusive mode;
+    perform pg_advisory_xact_lock(p_w_id, p_smena * 1000000 + extract(year from p_data)::int * 100
+                                          + extract(month from p_data)::int);
+end
+$$;
+
+-- Sets a worker's hours cell of one date and shift to the hours of the records, under the lock
+-- above, which the caller holds. A worker's month row is made when there is none and p_create is
+-- set or the day has hours. A day's hours beyond what a cell holds are refused in words.
+create function accounts_dep.write_hours_cell(p_w_id integer, p_smena integer, p_data date, p_create boolean)
+returns void
 language plpgsql as $$
 declare
-    v_hours integer;
+    v_hours bigint;
     v_rows bigint;
     v_col text := 'd' || extract(day from p_data)::int;
 begin
-    -- the lock the program takes for the worker's month row of the shift (see the program's
-    -- hours cell): one recomputation of a row at a time, so no sum is stale and no row doubled
-    lock table accounts_dep.h_tabel in row exclusive mode; -- after a rebuild of the month, if one runs
-    perform pg_advisory_xact_lock(p_w_id, p_smena * 1000000 + extract(year from p_data)::int * 100
-                                          + extract(month from p_data)::int);
     select coalesce(sum(time), 0) into v_hours from accounts_dep.smena
      where w_id = p_w_id and smena = p_smena and data = p_data;
+    if v_hours > 32767 then
+        raise exception 'Часы работника % за % (смена %) — %: больше, чем вмещает день табеля.',
+            p_w_id, to_char(p_data, 'dd.mm.yyyy'), p_smena, v_hours using errcode = 'TB004';
+    end if;
     execute format('update accounts_dep.h_tabel set %I = $1 where w_id = $2 and smena = $3 and month = $4 and year = $5', v_col)
       using v_hours, p_w_id, p_smena, extract(month from p_data)::int, extract(year from p_data)::int;
     get diagnostics v_rows = row_count; -- EXECUTE leaves FOUND as it was
-    if v_rows = 0 then
+    if v_rows = 0 and (p_create or v_hours <> 0) then
         execute format('insert into accounts_dep.h_tabel (w_id, smena, month, year, %I) values ($1, $2, $3, $4, $5)', v_col)
           using p_w_id, p_smena, extract(month from p_data)::int, extract(year from p_data)::int, v_hours;
     end if;
+end
+$$;
+
+-- Brings a worker's hours cell of one date and shift in step with the records.
+create function accounts_dep.sync_hours_cell(p_w_id integer, p_smena integer, p_data date) returns void
+language plpgsql as $$
+begin
+    perform accounts_dep.lock_hours_row(p_w_id, p_smena, p_data);
+    perform accounts_dep.write_hours_cell(p_w_id, p_smena, p_data, true);
 end
 $$;
 
@@ -293,7 +320,7 @@ declare
 begin
     select * into v_rec from accounts_dep.smena where id = p_id for update;
     if not found then
-        raise exception 'Запись % не найдена', p_id;
+        raise exception 'Запись % не найдена: её удалили.', p_id using errcode = 'TB001';
     end if;
     -- members in the order they were listed, the record's own worker left out
     select array_agg(m.id_person order by m.first_id), array_agg(m.code order by m.first_id)
@@ -310,8 +337,12 @@ begin
         return 0;
     end if;
     if array_position(v_codes, null) is not null then
-        raise exception 'У члена бригады нет табельного номера';
+        raise exception 'У члена бригады нет табельного номера' using errcode = 'TB006';
     end if;
+    -- every hours row the division touches is locked before any is written, in the one order
+    perform accounts_dep.lock_hours_row(c, v_rec.smena, v_rec.data)
+       from (select distinct c from unnest(v_codes || v_rec.w_id) c order by c) codes;
+    perform set_config('tabel.dividing', 'on', true);
     v_n := array_length(v_members, 1) + 1;
     v_total := v_rec.kol_vo::numeric;
     v_qty_share := trunc(v_total / v_n, 3);
@@ -329,6 +360,7 @@ begin
         perform accounts_dep.sync_hours_cell(v_code, v_rec.smena, v_rec.data);
     end loop;
     perform accounts_dep.sync_hours_cell(v_rec.w_id, v_rec.smena, v_rec.data);
+    perform set_config('tabel.dividing', '', true);
     return v_n;
 end
 $$;

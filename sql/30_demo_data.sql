@@ -206,7 +206,8 @@ from accounts_dep.smena s
 join lateral (select * from mnf_operation.operation op where op.id_gds_to = s.i_id order by op.id limit 1) op on true
 where s.data < (select today from demo_clock);
 
--- records up to the end of November are accepted; a few carry the other marks
+update accounts_dep.smena set prize = 10 where id % 17 = 0;
+
 -- records before this month are accepted; a few of this month's carry the other marks
 update accounts_dep.smena set ok = 'ok' where data < (select this_month from demo_clock);
 create temporary table demo_marked as
@@ -232,7 +233,6 @@ update cmn_gds_and_srv.consignment c
           from accounts_dep.smena_gds_use u join accounts_dep.smena s on s.id = u.id_smena
          where s.ok is distinct from 'ok' group by u.id_gds_use) pending
  where pending.id_gds = c.id_gds;
-update accounts_dep.smena set prize = 10 where id % 17 = 0;
 
 -- the timesheet the records give (also used by the benchmark generator)
 create schema demo;
@@ -270,22 +270,7 @@ begin
     end loop;
 end
 $$;
-do $$
-declare
-    v_schema text;
-    v_login text;
-begin
-    foreach v_schema in array array['accounts_dep', 'cmn_contractor', 'hrms_movement', 'hrms_staffpos',
-                                    'cmn_gds_and_srv', 'mnf_doc', 'mnf_operation'] loop
-        foreach v_login in array array['kontrol1', 'glavmaster', 'econom', 'master'] loop
-            execute format('grant usage on schema %I to %I', v_schema, v_login);
-            execute format('grant select on all tables in schema %I to %I', v_schema, v_login);
-            execute format('grant execute on all functions in schema %I to %I', v_schema, v_login);
-            if v_login <> 'econom' then
-                execute format('grant insert, update, delete on all tables in schema %I to %I', v_schema, v_login);
-                execute format('grant usage on all sequences in schema %I to %I', v_schema, v_login);
-            end if;
-        end loop;
-    end loop;
-end
-$$;
+-- Each login has the rights of its kind through the group roles (sql/27_rules.sql).
+grant tabel_accept to kontrol1, glavmaster, sys;
+grant tabel_enter to master;
+grant tabel_read to econom;

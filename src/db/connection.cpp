@@ -34,6 +34,18 @@ QString errorText(const QSqlError& e)
     return db + u"\n"_s + drv;
 }
 
+// A refusal's message as the ODBC driver reports it ("ERROR: text;\nError while executing the
+// query"), without the driver's words around it.
+QString refusalText(QString text)
+{
+    text = text.section(u'\n', 0, 0).trimmed();
+    if (text.startsWith(u"ERROR:"_s))
+        text = text.mid(6).trimmed();
+    if (text.endsWith(u';'))
+        text.chop(1);
+    return text;
+}
+
 QString sqlText(const QString& text)
 {
     QString q = text;
@@ -153,14 +165,21 @@ QSqlQuery Connection::newQuery() const
 
 void Connection::fail(const QSqlError& error)
 {
-    fail(errorText(error));
+    const QString state = error.nativeErrorCode();
+    const QString text = errorText(error);
+    fail(state.startsWith(u"TB"_s) ? refusalText(text) : text, state);
 }
 
-void Connection::fail(const QString& serverText)
+void Connection::fail(const PgOutcome& outcome)
+{
+    fail(outcome.sqlState.startsWith(u"TB"_s) ? outcome.primary : outcome.error, outcome.sqlState);
+}
+
+void Connection::fail(const QString& serverText, const QString& sqlState)
 {
     if (inTransaction_)
         failedInTransaction_ = true;
-    throw DbError(serverText.isEmpty() ? u"Ошибка выполнения запроса"_s : serverText);
+    throw DbError(serverText.isEmpty() ? u"Ошибка выполнения запроса"_s : serverText, sqlState);
 }
 
 pg_conn* Connection::pgHandle() const
@@ -178,7 +197,7 @@ int Connection::execute(const QString& sql)
     if (driver() == Driver::Psql) {
         const PgOutcome outcome = pgExec(pgHandle(), sql, {});
         if (!outcome.error.isEmpty())
-            fail(outcome.error);
+            fail(outcome);
         return outcome.affected;
     }
     QSqlQuery q = newQuery();

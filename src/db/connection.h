@@ -12,6 +12,10 @@ class QSqlQuery;
 struct pg_conn;
 
 namespace tabel::db {
+struct PgOutcome;
+}
+
+namespace tabel::db {
 
 class Connection {
 public:
@@ -47,7 +51,8 @@ public:
     QSqlQuery newQuery() const;
     pg_conn* pgHandle() const;
     [[noreturn]] void fail(const QSqlError& error);
-    [[noreturn]] void fail(const QString& serverText);
+    [[noreturn]] void fail(const QString& serverText, const QString& sqlState = {});
+    [[noreturn]] void fail(const PgOutcome& outcome);
 
 private:
     void pinSession();

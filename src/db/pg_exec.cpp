@@ -206,6 +206,10 @@ PgOutcome pgExec(pg_conn* conn, const QString& sql, const std::vector<QVariant>&
         out.error = QString::fromUtf8(raw ? PQresultErrorMessage(raw) : PQerrorMessage(conn)).trimmed();
         if (out.error.isEmpty())
             out.error = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        if (raw) {
+            out.sqlState = QString::fromUtf8(PQresultErrorField(raw, PG_DIAG_SQLSTATE));
+            out.primary = QString::fromUtf8(PQresultErrorField(raw, PG_DIAG_MESSAGE_PRIMARY));
+        }
     }
     return out;
 }

@@ -39,6 +39,8 @@ struct PgOutcome {
     std::shared_ptr<pg_result> result; // set when the statement returned rows
     int affected = -1;
     QString error; // non-empty when the statement failed
+    QString sqlState; // the server's SQLSTATE of the failure
+    QString primary; // the server's message alone, without "ERROR:" or detail
 };
 
 // Runs one statement ("$1" … placeholders when params are given; several statements allowed

@@ -238,7 +238,7 @@ Fetched Statement::fetch()
     if (c.driver() == Driver::Psql) {
         PgOutcome outcome = pgExec(c.pgHandle(), parsed_.names.isEmpty() ? sql_ : parsed_.pgText, values());
         if (!outcome.error.isEmpty())
-            c.fail(outcome.error);
+            c.fail(outcome);
         if (!outcome.result)
             throw DbError(u"Запрос не вернул строк: "_s + sql_.left(80));
         auto store = std::make_unique<PgResultStore>(outcome.result);
@@ -284,7 +284,7 @@ int Statement::execute()
     if (c.driver() == Driver::Psql) {
         const PgOutcome outcome = pgExec(c.pgHandle(), parsed_.names.isEmpty() ? sql_ : parsed_.pgText, values());
         if (!outcome.error.isEmpty())
-            c.fail(outcome.error);
+            c.fail(outcome);
         return outcome.affected;
     }
     QSqlQuery& q = runOdbc();

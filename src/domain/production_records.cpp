@@ -5,6 +5,10 @@
 #include "db/data_module.h"
 #include "domain/hours_cell.h"
 
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
 using namespace Qt::StringLiterals;
 
 namespace tabel {
@@ -21,19 +25,78 @@ QString priceText(double price)
 }
 
 // A record another copy may have accepted or deleted: changed only while it is neither.
-const QString notAccepted = u" and coalesce(ok, '')<>'ok'"_s;
+const QString notAccepted = u" and coalesce(ok, '') not in ('ok', 'да')"_s;
 
 } // namespace
 
-StaleRecord::StaleRecord()
-    : Error(u"Запись уже принята или удалена другим пользователем: изменения не сохранены. Обновите список."_s)
+StaleRecord::StaleRecord(Change change)
+    : Error(change == Change::Save
+              ? u"Запись уже принята или удалена другим пользователем: изменения не сохранены. Обновите список."_s
+              : u"Запись уже принята или удалена другим пользователем: удалить её нельзя. Список обновлён."_s)
 {
+}
+
+BeyondLine::BeyondLine()
+    : Error(u"Количество изделий не может быть больше требуемого!"_s)
+{
+}
+
+namespace {
+
+// Refuses a quantity beyond what the operation may still make on the line, under a lock on the
+// line that the transaction keeps until it ends.
+void checkLine(db::TDataModule6& dm, Id line, Id operation, Id except, double quantity)
+{
+    dm.ADO_DB.execute(u"select pg_advisory_xact_lock("_s + n(line) + u")"_s);
+    if (roundHalfEven(quantity - openQuantity(dm, line, operation, except), 6) > 0)
+        throw BeyondLine();
+}
+
+// A record's stored state, its row locked until the transaction ends; StaleRecord when it is
+// accepted or gone.
+struct Stored {
+    HoursKey key;
+    double quantity = 0;
+    Id operation = 0;
+    Id line = 0;
+};
+
+Stored lockStored(db::TDataModule6& dm, Id id, StaleRecord::Change change)
+{
+    db::Query q(dm.ADO_DB,
+        u"select w_id, smena, data, kol_vo, o_id, coalesce(id_doc_item, 0) as line, ok from accounts_dep.smena where id="_s
+            + n(id) + u" for update"_s);
+    q.open();
+    if (q.isEmpty() || isAcceptedMark(q.field(u"ok"_s).toText()))
+        throw StaleRecord(change);
+    return { { q.field(u"w_id"_s).toInt(), q.field(u"smena"_s).toInt(), q.field(u"data"_s).toDate() },
+        q.field(u"kol_vo"_s).toDouble(), q.field(u"o_id"_s).toId(), q.field(u"line"_s).toId() };
+}
+
+// The hours rows of two keys, each once, in the one order every writer takes them in.
+std::vector<std::tuple<int, int, int, int>> rowsInOrder(const HoursKey& a, const HoursKey& b)
+{
+    std::vector<std::tuple<int, int, int, int>> rows;
+    for (const HoursKey& k : { a, b })
+        rows.emplace_back(k.worker, k.shift, k.date.year(), k.date.month());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+} // namespace
+
+bool isAcceptedMark(const QString& ok)
+{
+    return ok == u"ok"_s || ok == u"да"_s;
 }
 
 Id insertRecord(db::TDataModule6& dm, const ProductionRecord& r, const QDate& today)
 {
     Id id = 0;
     dm.ADO_DB.transaction([&] {
+        if (r.line != 0)
+            checkLine(dm, r.line, r.operation, 0, r.quantity);
         db::Command insert(dm.ADO_DB,
             u"insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) values("_s
                 + n(r.worker) + u", "_s + n(r.product) + u", "_s + n(r.operation) + u", "_s + priceText(r.price)
@@ -47,9 +110,18 @@ Id insertRecord(db::TDataModule6& dm, const ProductionRecord& r, const QDate& to
     return id;
 }
 
-void updateRecord(db::TDataModule6& dm, Id id, const ProductionRecord& r, const HoursKey& former, const QDate& today)
+HoursKey updateRecord(db::TDataModule6& dm, Id id, const ProductionRecord& r, const QDate& today)
 {
+    const HoursKey now { r.worker, r.shift, r.date };
     dm.ADO_DB.transaction([&] {
+        const Stored stored = lockStored(dm, id, StaleRecord::Change::Save);
+        const bool raises = roundHalfEven(r.quantity - stored.quantity, 6) > 0 || r.operation != stored.operation
+            || r.line != stored.line;
+        if (r.line != 0 && raises)
+            checkLine(dm, r.line, r.operation, id, r.quantity);
+        const HoursKey& former = stored.key;
+        for (const auto& [worker, shift, year, month] : rowsInOrder(former, now))
+            lockHoursRow(dm, worker, shift, month, year);
         db::Command update(dm.ADO_DB,
             u"update accounts_dep.SMENA set w_id="_s + n(r.worker) + u", i_id="_s + n(r.product) + u", o_id="_s
                 + n(r.operation) + u", cena="_s + priceText(r.price) + u", kol_vo="_s + sqlNumber(r.quantity)
@@ -61,19 +133,31 @@ void updateRecord(db::TDataModule6& dm, Id id, const ProductionRecord& r, const 
             throw StaleRecord();
         SyncHoursCell(dm, r.worker, r.shift, r.date);
         const bool moved = former.worker != r.worker || former.shift != r.shift || former.date != r.date;
-        if (moved && former.date.isValid())
+        if (moved)
             SyncHoursCell(dm, former.worker, former.shift, former.date);
+    });
+    return now;
+}
+
+void deleteRecord(db::TDataModule6& dm, Id id)
+{
+    dm.ADO_DB.transaction([&] {
+        db::Query removed(dm.ADO_DB,
+            u"delete from accounts_dep.smena where id="_s + n(id) + notAccepted + u" returning w_id, smena, data"_s);
+        removed.open();
+        if (removed.isEmpty())
+            throw StaleRecord(StaleRecord::Change::Delete);
+        refreshHoursCell(dm, removed.field(u"w_id"_s).toInt(), removed.field(u"smena"_s).toInt(),
+            removed.field(u"data"_s).toDate());
     });
 }
 
-void deleteRecord(db::TDataModule6& dm, Id id, const HoursKey& key)
+void lockOpenRecord(db::TDataModule6& dm, Id id)
 {
-    dm.ADO_DB.transaction([&] {
-        dm.DelSmena.setSql(u"delete from accounts_dep.smena where id="_s + n(id) + notAccepted);
-        if (dm.DelSmena.execute() == 0)
-            throw StaleRecord();
-        refreshHoursCell(dm, key.worker, key.shift, key.date);
-    });
+    db::Query q(dm.ADO_DB, u"select ok from accounts_dep.smena where id="_s + n(id) + u" for update"_s);
+    q.open();
+    if (q.isEmpty() || isAcceptedMark(q.field(u"ok"_s).toText()))
+        throw StaleRecord();
 }
 
 qint64 materialCount(db::TDataModule6& dm, Id id)

@@ -16,7 +16,14 @@ namespace tabel {
 
 class StaleRecord : public Error {
 public:
-    StaleRecord();
+    enum class Change { Save, Delete };
+    explicit StaleRecord(Change change = Change::Save);
+};
+
+// The quantity is more than the record's operation may still make on its requisition line.
+class BeyondLine : public Error {
+public:
+    BeyondLine();
 };
 
 struct ProductionRecord {
@@ -43,13 +50,23 @@ struct HoursKey {
 };
 
 // Inserts the record ("no", bonus 0, entered today) and recomputes its hours cell; the new id.
+// On a requisition line the quantity is checked against the line under a lock on it, so two
+// copies saving at once never take more than the line's operation may still make (BeyondLine).
 Id insertRecord(db::TDataModule6& dm, const ProductionRecord& record, const QDate& today);
 // Updates the record (bonus 0, entered today, its mark, requisition and line kept) and recomputes
-// its hours cell and, when the record moved, the cell it was counted in before.
-void updateRecord(
-    db::TDataModule6& dm, Id id, const ProductionRecord& record, const HoursKey& former, const QDate& today);
-// Deletes a record that is not accepted and brings its own hours cell up to date.
-void deleteRecord(db::TDataModule6& dm, Id id, const HoursKey& key);
+// its hours cell and, when the record moved, the cell the database counted it in before. Every
+// hours row it touches is locked first, in one order. A change that raises no quantity and keeps
+// the line and operation is not checked against the line (the ERP may have closed it since).
+// Returns where the record is counted now.
+HoursKey updateRecord(db::TDataModule6& dm, Id id, const ProductionRecord& record, const QDate& today);
+// Deletes a record that is not accepted and brings the hours cell the database counted it in up
+// to date.
+void deleteRecord(db::TDataModule6& dm, Id id);
+// "ok" and "да" mark an accepted record: it never changes again.
+bool isAcceptedMark(const QString& ok);
+// Locks a record for a change of its materials or team until the transaction ends; StaleRecord
+// when another copy accepted or deleted it.
+void lockOpenRecord(db::TDataModule6& dm, Id id);
 // The number of material rows of a record.
 qint64 materialCount(db::TDataModule6& dm, Id id);
 // Accepts the record through the server (its stock written off, marked "ok").

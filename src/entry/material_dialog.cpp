@@ -2,6 +2,7 @@
 
 #include "core/numbers.h"
 #include "db/data_module.h"
+#include "domain/record_parts.h"
 #include "ui/fonts.h"
 #include "ui/lookup_combo.h"
 #include "ui/number_box.h"
@@ -183,12 +184,7 @@ void TForm24::Button1Click()
         prompter().message(u"Расход ТМЦ не может быть 0!"_s, u"Ошибка"_s, ui::ErrorOk);
         return;
     }
-    db::Command insert(dm_.ADO_DB,
-        u"insert into accounts_dep.smena_gds_use (id_smena, id_gds_use, f_qty_use) values (:id_smena, :id_gds_use, :f_qty_use)"_s);
-    insert.setParam(u"id_smena"_s, record_.id);
-    insert.setParam(u"id_gds_use"_s, material_);
-    insert.setParam(u"f_qty_use"_s, quantity);
-    insert.execute();
+    addMaterial(dm_, record_.id, material_, quantity);
     accept();
 }
 

@@ -250,7 +250,6 @@ void TForm11::setUpAdd(const QDate& day)
     setWindowTitle(u"Заведение новой позиции"_s);
     tag_ = 1;
     v_ = Values {};
-    former_ = HoursKey {};
 
     defaultRequisitionStatements();
     v_mnf_requisition.close();
@@ -313,7 +312,6 @@ void TForm11::fillFromRow(const db::DataSet& row)
     Edit3->setText(row.field(u"kol_vo"_s).toText().trimmed());
     Edit4->setText(row.field(u"brak"_s).toText().trimmed());
     Edit6->setText(QString::number(row.field(u"time"_s).toInt()));
-    former_ = HoursKey { v_.worker, row.field(u"smena"_s).toInt(), row.field(u"data"_s).toDate() };
 
     v_mnf_requisition.close();
     v_mnf_requisition.setSql(db::statements::recordRequisition(v_.record));
@@ -475,24 +473,23 @@ void TForm11::Button1Click()
     // (the record's own former quantity counts as free when it is changed); a new record also
     // stays within what the line proposed.
     const bool inserting = tag_ == 1 && v_.record == 0;
-    double limit = openQuantity(dm_, v_.line, v_.operation, inserting ? 0 : v_.record);
-    if (inserting)
-        limit = std::min(limit, v_.required);
-    if (roundHalfEven(r.quantity - limit, 6) > 0) {
-        prompter().message(u"Количество изделий не может быть больше требуемого!"_s, u"Ошибка"_s, ui::ErrorOk);
+    const QDate today = QDate::currentDate();
+    try {
+        if (inserting)
+            v_.record = insertRecord(dm_, r, today);
+        else
+            updateRecord(dm_, v_.record, r, today);
+    } catch (const BeyondLine& e) {
+        prompter().message(e.text(), u"Ошибка"_s, ui::ErrorOk);
         return;
     }
-    const QDate today = QDate::currentDate();
     if (inserting) {
-        v_.record = insertRecord(dm_, r, today);
         reopenJournal(true);
         Label10->setText(QString::number(v_.record));
         smena_gds_use.close();
         smena_gds_use.setParam(u"id_smena"_s, v_.record);
         smena_gds_use.open();
     } else {
-        updateRecord(dm_, v_.record, r, former_, today);
-        former_ = HoursKey { r.worker, r.shift, r.date };
         reopenJournal(false);
     }
     Button5->setEnabled(true);

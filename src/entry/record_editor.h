@@ -155,7 +155,6 @@ private:
     TForm24& materials_;
     int tag_ = 0;
     Values v_;
-    HoursKey former_; // where the record's hours were counted before this change
 };
 
 } // namespace tabel::entry

@@ -1,6 +1,8 @@
 // The record editor's sections below the record: the materials it consumed and its work team.
 #include "catalog/worker_list.h"
 #include "db/data_module.h"
+#include "domain/production_records.h"
+#include "domain/record_parts.h"
 #include "entry/material_dialog.h"
 #include "entry/record_editor.h"
 #include "ui/db_grid.h"
@@ -47,9 +49,7 @@ void TForm11::Button6Click()
 {
     if (smena_gds_use.isEmpty())
         return;
-    db::Command remove(dm_.ADO_DB,
-        u"delete from accounts_dep.smena_gds_use where id="_s + QString::number(smena_gds_use.field(u"id"_s).toId()));
-    remove.execute();
+    removeMaterial(dm_, v_.record, smena_gds_use.field(u"id"_s).toId());
     rereadAt(smena_gds_use, smena_gds_use.recNo());
 }
 
@@ -61,11 +61,10 @@ void TForm11::Button7Click()
     if (!chosen)
         return;
     fio_smena_gds.close();
-    db::Command insert(dm_.ADO_DB, u"insert into accounts_dep.person_temp(id_smena, id_person) values(:s_id,:p_id)"_s);
-    insert.setParam(u"p_id"_s, QString::number(workers_.worker().personId));
-    insert.setParam(u"s_id"_s, v_.record);
     try {
-        insert.execute();
+        addTeamMember(dm_, v_.record, workers_.worker().personId);
+    } catch (const StaleRecord& e) {
+        prompter().message(e.text(), u"Ошибка"_s, ui::ErrorOk);
     } catch (const Error&) {
         prompter().message(cannotSave, u"Ошибка"_s, ui::ErrorOk);
     }
@@ -76,18 +75,16 @@ void TForm11::Button8Click()
 {
     if (!fio_smena_gds.isOpen() || fio_smena_gds.isEmpty())
         return;
-    db::Command remove(dm_.ADO_DB, u"delete from accounts_dep.person_temp where id=:id"_s);
-    remove.setParam(u"id"_s, fio_smena_gds.field(u"id"_s).toId());
-    remove.execute();
+    removeTeamMember(dm_, v_.record, fio_smena_gds.field(u"id"_s).toId());
     rereadAt(fio_smena_gds, fio_smena_gds.recNo());
 }
 
 void TForm11::Button9Click()
 {
-    db::Command divide(dm_.ADO_DB, u"select accounts_dep.divide_between_person(:s_id)"_s);
-    divide.setParam(u"s_id"_s, v_.record);
     try {
-        divide.execute();
+        divideRecord(dm_, v_.record);
+    } catch (const StaleRecord& e) {
+        prompter().message(e.text(), u"Ошибка"_s, ui::ErrorOk);
     } catch (const Error&) {
         prompter().message(cannotSave, u"Ошибка"_s, ui::ErrorOk);
     }

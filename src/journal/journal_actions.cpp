@@ -72,10 +72,8 @@ void TForm1::Button3Click()
     const bool yes
         = prompter().message(u"Удалить позицию из списка?"_s, u"Удаление"_s, ui::QuestionYesNo) == ui::Answer::Yes;
     if (yes) {
-        // the hours of the record's own date and shift, whatever the date picker shows now
-        const HoursKey key { q.field(u"w_id"_s).toInt(), q.field(u"smena"_s).toInt(), q.field(u"data"_s).toDate() };
         try {
-            deleteRecord(dm_, q.field(u"id"_s).toId(), key);
+            deleteRecord(dm_, q.field(u"id"_s).toId());
         } catch (const StaleRecord&) {
             q.close();
             q.open(); // the list as it is now

@@ -292,7 +292,9 @@ void paint(const Page& page, QPainter& painter, double pixelsPerMm)
 
 QFont fittedFont(const Font& font, const QString& text, double widthPixels, double pixelsPerMm)
 {
-    QFont f(font.family);
+    QFont f;
+    // Arial where the one asked for is missing, rather than whatever the machine's default is
+    f.setFamilies({ font.family, u"Arial"_s });
     f.setBold(font.bold);
     const int full = std::max(1, qRound(font.points * 0.3528 * pixelsPerMm));
     f.setPixelSize(full);

@@ -27,8 +27,12 @@ class QPainter;
 
 namespace tabel::report {
 
+// The family printed output asks for: metric-compatible with the layouts' Arial and installed by
+// the setup (fonts-liberation2), so pages measure the same on every machine.
+inline const QString printFamily = QStringLiteral("Liberation Sans");
+
 struct Font {
-    QString family = QStringLiteral("Arial");
+    QString family = printFamily;
     double points = 10;
     bool bold = false;
 };

@@ -12,7 +12,7 @@ using report::Band;
 using report::Context;
 using report::Item;
 
-const report::Font bold10 { u"Arial"_s, 10, true };
+const report::Font bold10 { report::printFamily, 10, true };
 const report::Font detail9 { u"MS Sans Serif"_s, 9, false };
 const report::Font boldDetail { u"MS Sans Serif"_s, 9, true };
 const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
@@ -51,7 +51,7 @@ Band titleBand(PeriodReport* report, double titleWidth, std::vector<Item> captio
     b.background = headerGrey;
     b.spaceAfter = 0.5; // the 2-pixel spacer
     b.items.push_back(Item::computed(QRectF(0, 0, titleWidth, 7),
-        [report](const Context&) { return QVariant(report->QRLabel1); }, { u"Arial"_s, points, true }));
+        [report](const Context&) { return QVariant(report->QRLabel1); }, { report::printFamily, points, true }));
     for (Item& c : captions)
         b.items.push_back(std::move(c));
     return b;
@@ -96,7 +96,7 @@ Band summary(std::vector<Item> sums)
 
 Band pageFooter()
 {
-    return band(Band::Kind::PageFooter, { Item::pageNumber(QRectF(0, 0, 190, 5), { u"Arial"_s, 9, false }) });
+    return band(Band::Kind::PageFooter, { Item::pageNumber(QRectF(0, 0, 190, 5), { report::printFamily, 9, false }) });
 }
 
 report::Sum sum(const QString& name, const QString& field, int group)

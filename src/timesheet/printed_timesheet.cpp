@@ -25,7 +25,7 @@ TForm15::TForm15(db::TDataModule6& dm)
     H_Tabel.setSql(db::statements::monthTotals());
     using report::Band;
     using report::Item;
-    const report::Font bold { u"Arial"_s, 10, true };
+    const report::Font bold { report::printFamily, 10, true };
     definition_.orientation = QPageLayout::Landscape;
     definition_.previewWholePage = true;
     definition_.margins = QMarginsF(10, 10, 10, 10);
@@ -47,10 +47,10 @@ TForm15::TForm15(db::TDataModule6& dm)
     detail.kind = Band::Kind::Detail;
     detail.height = 5.5;
     detail.frame = report::Top | report::Bottom;
-    detail.items.push_back(Item::field(QRectF(0, 0, nameWidth, 5.5), u"fio"_s, { u"Arial"_s, 10, false }));
+    detail.items.push_back(Item::field(QRectF(0, 0, nameWidth, 5.5), u"fio"_s, { report::printFamily, 10, false }));
     for (int d = 1; d <= 31; ++d) {
         Item day = Item::field(QRectF(dayLeft(d), 0, dayWidth, 5.5), u"sd"_s + QString::number(d),
-            { u"Arial"_s, 9, false }, Qt::AlignCenter);
+            { report::printFamily, 9, false }, Qt::AlignCenter);
         if (d % 2 == 1)
             day.frame = report::Left | report::Right; // the odd days boxed
         detail.items.push_back(day);

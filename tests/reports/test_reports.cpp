@@ -8,6 +8,7 @@
 #include "support/xlsx_reader.h"
 
 #include <QDateEdit>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPushButton>
 #include <QRadioButton>
@@ -187,11 +188,20 @@ insert into accounts_dep.smena (w_id, i_id, o_id, kol_vo, brak, data, smena, cen
         }
     }
 
+    void thePrintFamilyIsInstalled()
+    {
+        // Without it fontconfig substitutes a wider family and every layout measures differently.
+        const QFont f = report::fittedFont({}, u"Морозов"_s, 1000, 10);
+        QVERIFY2(QFontInfo(f).family() == report::printFamily,
+            qPrintable(u"printed output asks for «"_s + report::printFamily + u"» but gets «"_s + QFontInfo(f).family()
+                + u"»: install fonts-liberation2 (scripts/setup)"_s));
+    }
+
     void aLongTextShrinksToItsItem()
     {
         // 55 mm for a name, at the 300 dpi of the PDF
         const double perMm = 300 / 25.4, width = 54 * perMm;
-        const report::Font font { u"Arial"_s, 10, false };
+        const report::Font font { report::printFamily, 10, false };
         const QFont full = report::fittedFont(font, u"Морозов А. В."_s, width, perMm);
         QCOMPARE(full.pixelSize(), qRound(10 * 0.3528 * perMm));
         const QString longName = u"Константинопольская Александра Владимировна"_s;
