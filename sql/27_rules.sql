@@ -53,10 +53,10 @@ create function accounts_dep.may_accept() returns boolean
 language sql stable as $$ select pg_has_role(session_user, 'tabel_accept', 'member') $$;
 
 -- Acceptance writes stock off, which no program login may write itself: it runs with the rights of
--- its owner, for the accepting role only.
+-- its owner and refuses, in words, a login outside the accepting role.
 alter function accounts_dep.smena__accept_row_hwo(bigint) security definer set search_path = public, accounts_dep;
 revoke execute on function accounts_dep.smena__accept_row_hwo(bigint) from public;
-grant execute on function accounts_dep.smena__accept_row_hwo(bigint) to tabel_accept;
+grant execute on function accounts_dep.smena__accept_row_hwo(bigint) to tabel_read;
 
 -- History -----------------------------------------------------------------------------------------
 -- One row per change of a record, of its materials or of its team: when, which login, what, and

@@ -7,6 +7,7 @@
 #include "db/statements.h"
 #include "excel/excel_link.h"
 #include "excel/xlsx_backend.h"
+#include "journal/record_history.h"
 #include "report_engine/report.h"
 #include "reports/period_reports.h"
 #include "reports/report_selection.h"
@@ -25,7 +26,7 @@ using namespace Qt::StringLiterals;
 namespace tabel::batch {
 namespace {
 
-const QStringList words = { u"report"_s, u"summary"_s, u"timesheet"_s };
+const QStringList words = { u"report"_s, u"summary"_s, u"timesheet"_s, u"history"_s };
 
 class Failure : public Error {
 public:
@@ -205,6 +206,27 @@ void summary(const QStringList& args, const app::SiteSettings& site, db::Driver 
     out.finish();
 }
 
+// The history of the period's record changes for the pay office, as reports are given.
+void history(const QStringList& args, const app::SiteSettings& site, db::Driver driver, const QString& password)
+{
+    const auto opts = options(args, connectionOptions + QStringList { u"from"_s, u"to"_s, u"xlsx"_s });
+    const QDate from = dateOption(opts, u"from"_s);
+    const QDate to = dateOption(opts, u"to"_s);
+    if (!opts.count(u"xlsx"_s))
+        wrong(u"не задан параметр --xlsx"_s);
+    const db::ConnectionSettings settings = reportConnection(opts, site, driver, password);
+    db::TDataModule6 dm;
+    dm.ADO_DB.open(settings);
+    db::Query rows(dm.ADO_DB);
+    rows.setSql(db::statements::periodHistory());
+    rows.setParam(u"data1"_s, from);
+    rows.setParam(u"data2"_s, to);
+    rows.open();
+    WorkbookTo out(opts.at(u"xlsx"_s));
+    app::writeHistoryWorkbook(out.link(), rows);
+    out.finish();
+}
+
 void timesheet(const QStringList& args, const app::SiteSettings& site, db::Driver driver, const QString& password)
 {
     const auto opts = options(args, connectionOptions + QStringList { u"month"_s, u"year"_s, u"pdf"_s, u"xlsx"_s });
@@ -252,6 +274,8 @@ QString usage()
            "  the product summary of the period as a spreadsheet.\n"
            "tabel timesheet --month M --year Y (--pdf FILE | --xlsx FILE) --login L\n"
            "  the month's timesheet as stored: the printed timesheet (PDF) or its spreadsheet (xlsx).\n"
+           "tabel history --from DD.MM.YYYY --to DD.MM.YYYY --xlsx FILE --login L\n"
+           "  every change of a record and of its materials and team in the period (the end date excluded).\n"
            "Every command also takes [--server S] [--database D] [--port P]; the password is read from the\n"
            "environment variable TABEL_PASSWORD."_s;
 }
@@ -267,6 +291,8 @@ Outcome run(const QStringList& arguments, const app::SiteSettings& site, db::Dri
             timesheet(rest, site, driver, password);
         else if (word == u"report"_s)
             periodReport(rest, site, driver, password);
+        else if (word == u"history"_s)
+            history(rest, site, driver, password);
         else
             summary(rest, site, driver, password);
         return {};

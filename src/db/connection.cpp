@@ -163,11 +163,15 @@ QSqlQuery Connection::newQuery() const
     return QSqlQuery(QSqlDatabase::database(name_, false));
 }
 
-void Connection::fail(const QSqlError& error)
+void Connection::fail(const QSqlError& error, const QString& sqlState)
 {
-    const QString state = error.nativeErrorCode();
     const QString text = errorText(error);
-    fail(state.startsWith(u"TB"_s) ? refusalText(text) : text, state);
+    fail(sqlState.startsWith(u"TB"_s) ? refusalText(text) : text, sqlState);
+}
+
+void Connection::fail(const QSqlQuery& query)
+{
+    fail(query.lastError(), odbcSqlState(query));
 }
 
 void Connection::fail(const PgOutcome& outcome)
@@ -202,7 +206,7 @@ int Connection::execute(const QString& sql)
     }
     QSqlQuery q = newQuery();
     if (!q.exec(sql))
-        fail(q.lastError());
+        fail(q);
     return q.numRowsAffected();
 }
 

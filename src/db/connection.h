@@ -50,7 +50,9 @@ public:
     // under QPSQL (throws DbError when not open), and the report of a failed statement.
     QSqlQuery newQuery() const;
     pg_conn* pgHandle() const;
-    [[noreturn]] void fail(const QSqlError& error);
+    [[noreturn]] void fail(const QSqlError& error, const QString& sqlState = {});
+    // The failure of an ODBC statement, with the server's SQLSTATE.
+    [[noreturn]] void fail(const QSqlQuery& query);
     [[noreturn]] void fail(const QString& serverText, const QString& sqlState = {});
     [[noreturn]] void fail(const PgOutcome& outcome);
 

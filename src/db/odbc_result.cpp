@@ -87,6 +87,24 @@ QVariant odbcValue(const QSqlQuery& query, int column, OdbcColumn kind)
     }
 }
 
+QString odbcSqlState(const QSqlQuery& query)
+{
+    const SQLHANDLE statement = query.result() ? odbcHandle(query.result()->handle()) : nullptr;
+    if (!statement)
+        return {};
+    SQLWCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    const SQLRETURN r = SQLGetDiagRecW(SQL_HANDLE_STMT, statement, 1, state, &native, nullptr, 0, &length);
+    if (!SQL_SUCCEEDED(r))
+        return {};
+    QString text;
+    for (const SQLWCHAR c : state)
+        if (c != 0)
+            text += QChar(static_cast<char16_t>(c));
+    return text;
+}
+
 bool odbcConnectionDead(const QVariant& driverHandle)
 {
     const SQLHANDLE connection = odbcHandle(driverHandle);

@@ -18,5 +18,7 @@ std::vector<OdbcColumn> odbcColumns(const QSqlQuery& query);
 QVariant odbcValue(const QSqlQuery& query, int column, OdbcColumn kind);
 // True when the ODBC connection handle reports a dead connection.
 bool odbcConnectionDead(const QVariant& driverHandle);
+// The SQLSTATE of the statement's last failure (the server's own, as psqlODBC passes it on).
+QString odbcSqlState(const QSqlQuery& query);
 
 } // namespace tabel::db

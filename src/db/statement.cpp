@@ -206,7 +206,7 @@ QSqlQuery& Statement::runOdbc()
         odbcQuery_.emplace(c.newQuery());
         odbcQuery_->setForwardOnly(true);
         if (!odbcQuery_->exec(sql_))
-            c.fail(odbcQuery_->lastError());
+            c.fail(*odbcQuery_);
         return *odbcQuery_;
     }
     if (!odbcQuery_ || preparedGeneration_ != c.generation()) {
@@ -224,9 +224,9 @@ QSqlQuery& Statement::runOdbc()
     for (size_t i = 0; i < v.size(); ++i)
         odbcQuery_->bindValue(static_cast<int>(i), odbcParameter(v[i]));
     if (!odbcQuery_->exec()) {
-        const QSqlError e = odbcQuery_->lastError();
+        QSqlQuery failed = std::move(*odbcQuery_);
         odbcQuery_.reset(); // a failed prepared statement may be unusable; prepare anew next time
-        c.fail(e);
+        c.fail(failed);
     }
     return *odbcQuery_;
 }

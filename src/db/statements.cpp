@@ -256,6 +256,21 @@ QStringList productSummary()
     };
 }
 
+namespace {
+const QString historyColumns
+    = u"select id, to_char(at, 'DD.MM.YYYY HH24:MI:SS') as at_text, login, action, id_smena, changes from accounts_dep.v_smena_history"_s;
+}
+
+QStringList recordHistory()
+{
+    return { historyColumns, u"where id_smena = :id order by id"_s };
+}
+
+QStringList periodHistory()
+{
+    return { historyColumns, u"where at >= :data1::date and at < :data2::date order by id"_s };
+}
+
 QStringList monthTotals()
 {
     return {

@@ -33,6 +33,9 @@ QStringList detailedByWorkers();
 QStringList detailedByProducts();
 QStringList detailedByRequisitions();
 QStringList productSummary();
+// The history of one record (:id), oldest first, and of a period (:data1 up to :data2 excluded).
+QStringList recordHistory();
+QStringList periodHistory();
 // The month's day sums per person name over every shift (printed timesheet, spreadsheet).
 QStringList monthTotals();
 // The timesheet rows of a shift (1, 2 or 3) for a month.

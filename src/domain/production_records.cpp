@@ -31,8 +31,8 @@ const QString notAccepted = u" and coalesce(ok, '') not in ('ok', 'да')"_s;
 
 StaleRecord::StaleRecord(Change change)
     : Error(change == Change::Save
-              ? u"Запись уже принята или удалена другим пользователем: изменения не сохранены. Обновите список."_s
-              : u"Запись уже принята или удалена другим пользователем: удалить её нельзя. Список обновлён."_s)
+            ? u"Запись уже принята или удалена другим пользователем: изменения не сохранены. Обновите список."_s
+            : u"Запись уже принята или удалена другим пользователем: удалить её нельзя. Список обновлён."_s)
 {
 }
 
@@ -147,8 +147,8 @@ void deleteRecord(db::TDataModule6& dm, Id id)
         removed.open();
         if (removed.isEmpty())
             throw StaleRecord(StaleRecord::Change::Delete);
-        refreshHoursCell(dm, removed.field(u"w_id"_s).toInt(), removed.field(u"smena"_s).toInt(),
-            removed.field(u"data"_s).toDate());
+        refreshHoursCell(
+            dm, removed.field(u"w_id"_s).toInt(), removed.field(u"smena"_s).toInt(), removed.field(u"data"_s).toDate());
     });
 }
 

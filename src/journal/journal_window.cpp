@@ -5,6 +5,7 @@
 #include "catalog/operation_list.h"
 #include "catalog/type_list.h"
 #include "db/data_module.h"
+#include "journal/record_history.h"
 #include "reports/report_selection.h"
 #include "timesheet/timesheet_window.h"
 #include "ui/appearance.h"
@@ -148,6 +149,11 @@ TForm1::TForm1(ui::Prompter& prompter, db::TDataModule6& dataModule, const Sessi
     layout->addWidget(DBGrid2, 1);
     layout->addLayout(bottom);
 
+    NHistory = new QAction(u"История записи"_s, DBGrid2);
+    DBGrid2->addAction(NHistory);
+    DBGrid2->setContextMenuPolicy(Qt::ActionsContextMenu);
+    history_ = new RecordHistory(prompter, dm_, this);
+
     Timer1.setInterval(30000);
     dateCommit.setInterval(700);
     dateCommit.setSingleShot(true);
@@ -183,6 +189,7 @@ void TForm1::wire()
     on(Button5, &QPushButton::clicked, &TForm1::Button5Click);
     on(DBGrid2, &ui::DBGrid::rowActivated, &TForm1::DBGrid2DblClick);
     on(N6, &QAction::triggered, &TForm1::N6Click);
+    on(NHistory, &QAction::triggered, &TForm1::NHistoryClick);
     on(N4, &QAction::triggered, &TForm1::N4Click);
     on(N11, &QAction::triggered, &TForm1::N11Click);
     on(N10, &QAction::triggered, &TForm1::N10Click);
@@ -213,6 +220,14 @@ void TForm1::N6Click()
     types_->enterEditMode();
     prompter().exec(*types_);
     dm_.Vid_oper.close();
+}
+
+void TForm1::NHistoryClick()
+{
+    db::Query& q = currentQuery();
+    if (q.isEmpty() || q.field(u"id"_s).isNull())
+        return;
+    history_->showFor(q.field(u"id"_s).toId());
 }
 
 void TForm1::N4Click()

@@ -44,6 +44,8 @@ namespace tabel::app {
 struct Session;
 class VersionGuard;
 
+class RecordHistory;
+
 class TForm1 : public ui::Form {
     Q_OBJECT
 public:
@@ -80,6 +82,8 @@ public:
     QMenu* N7;
     QAction* N10;
     QAction* N5;
+    // the grid's context menu: the record's history, read-only
+    QAction* NHistory;
     QTimer Timer1;
     // Commits a date typed or wheeled into DateT a moment after the last change.
     QTimer dateCommit;
@@ -118,6 +122,7 @@ public:
     void Button5Click();
     void DBGrid2DblClick();
     void N6Click();
+    void NHistoryClick();
     void N4Click();
 
     // Login's gating of buttons and menus.
@@ -142,6 +147,7 @@ private:
     QDate loadedDate_;
     JournalRights rights_;
     entry::TForm11* editor_ = nullptr;
+    RecordHistory* history_;
     timesheet::TForm19* timesheet_ = nullptr;
     reports::TForm18* reports_ = nullptr;
     catalog::TForm8* types_ = nullptr;

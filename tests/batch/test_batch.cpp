@@ -1,4 +1,5 @@
 #include "batch/batch.h"
+#include "core/dates.h"
 #include "db/query.h"
 #include "support/test_db.h"
 #include "support/test_registry.h"
@@ -73,6 +74,37 @@ values (99301, 1001, 4, 13.5, 0, date '2022-02-10', 1, 10, 1, 8, 'no');
         QVERIFY(row > 0);
         QCOMPARE(sheet.at(row, 2)->text.toInt(), 10); // shift 1 and overtime
         QCOMPARE(sheet.at(row, 33)->text.toInt(), 13);
+    }
+
+    void historyForThePayOffice()
+    {
+        // a correction of the record made in initTestCase, by the master who made it
+        db::Connection master;
+        db::ConnectionSettings m = db_->settings();
+        m.login = m.password = u"master"_s;
+        master.open(m);
+        master.execute(u"update accounts_dep.smena set time = 7 where w_id = 99301"_s);
+        const QString xlsx = dir_.filePath(u"h.xlsx"_s);
+        const QDate today = QDate::currentDate();
+        const QStringList args = { u"history"_s, u"--from"_s, formatDate(today), u"--to"_s,
+            formatDate(today.addDays(1)), u"--xlsx"_s, xlsx, u"--login"_s };
+        const batch::Outcome done = run(args + QStringList { u"econom"_s }, u"econom"_s);
+        QCOMPARE(done.message, QString());
+        const test::XlsxSheet sheet = test::readXlsx(xlsx);
+        QVERIFY(sheet.ok);
+        QCOMPARE(sheet.at(1, 5)->text, u"Что изменилось"_s);
+        QStringList changes;
+        for (int r = 2; r <= sheet.rows(); ++r)
+            if (sheet.at(r, 5)->text.startsWith(u"time: 8 → 7"_s))
+                changes << sheet.at(r, 2)->text + u" "_s + sheet.at(r, 4)->text;
+        QCOMPARE(changes, QStringList { u"master изменение"_s });
+        // the restricted logins get no reports, nor this
+        QCOMPARE(run(args + QStringList { u"kontrol1"_s }, u"kontrol1"_s).code, 1);
+        // before the period: nothing but the header
+        const batch::Outcome old = run({ u"history"_s, u"--from"_s, u"01.01.2001"_s, u"--to"_s, u"01.01.2002"_s,
+            u"--xlsx"_s, xlsx, u"--login"_s, u"sys"_s });
+        QCOMPARE(old.code, 0);
+        QCOMPARE(test::readXlsx(xlsx).rows(), 1);
     }
 
     void reportsAsPdfAndSummaryAsWorkbook()

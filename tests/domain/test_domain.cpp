@@ -110,8 +110,7 @@ private slots:
         QCOMPARE(scalar(u"select ok || prize from accounts_dep.smena where id = "_s + QString::number(moved)).toText(),
             u"no0"_s); // the mark kept, the bonus reset
         dm_->ADO_DB.execute(u"update accounts_dep.smena set ok = 'ok' where id = "_s + QString::number(keep));
-        QVERIFY_THROWS_EXCEPTION(
-            StaleRecord, updateRecord(*dm_, keep, record(1003, 1, first, 9), today));
+        QVERIFY_THROWS_EXCEPTION(StaleRecord, updateRecord(*dm_, keep, record(1003, 1, first, 9), today));
         QVERIFY_THROWS_EXCEPTION(StaleRecord, deleteRecord(*dm_, keep));
         QCOMPARE(scalar(u"select time from accounts_dep.smena where id = "_s + QString::number(keep)).toInt(), 2);
     }

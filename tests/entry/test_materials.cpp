@@ -240,6 +240,34 @@ insert into accounts_dep.oper (id, vid, naimen, i_id, cena_new) values (9101, 5,
         QCOMPARE(recorded(id, 9103), 0.0);
     }
 
+    void aRecordAcceptedMeanwhileKeepsItsMaterials()
+    {
+        const Id id = newRecord();
+        const QString stale = StaleRecord().text();
+        inEditor(id, [&](entry::TForm11& e) {
+            addMaterial(e, 9103, [&](entry::TForm24& d) {
+                retype(d.Edit7, u"12"_s);
+                test::click(d.Button1);
+            });
+            // another copy of the program accepts the record while this editor shows it
+            db::Connection other;
+            other.open(dm().ADO_DB.settings());
+            other.execute(u"select accounts_dep.smena__accept_row_hwo("_s + QString::number(id) + u")"_s);
+            addMaterial(e, 9103, [&](entry::TForm24& d) {
+                retype(d.Edit7, u"3"_s);
+                test::click(d.Button1);
+                QCOMPARE(prompter().texts().back(), stale);
+                test::click(d.Button2);
+            });
+            test::clickCell(e.DBGrid1, 0, 0);
+            test::click(e.Button6);
+            QCOMPARE(prompter().texts().back(), stale);
+            QCOMPARE(e.smena_gds_use.recordCount(), 1);
+        });
+        QCOMPARE(recorded(id, 9103), 12.0);
+        QCOMPARE(scalar(u"select f_qty from cmn_gds_and_srv.consignment where id = 9103"_s).toDouble(), 988.0);
+    }
+
     void acceptanceWritesOffOnceAndRefusesBeyondTheStock()
     {
         stock(1.0, 0.6);

@@ -1,6 +1,7 @@
 #include "db/data_module.h"
 #include "db/query.h"
 #include "journal/journal_window.h"
+#include "journal/record_history.h"
 #include "support/app_fixture.h"
 #include "support/gui.h"
 #include "support/test_registry.h"
@@ -13,6 +14,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -100,6 +102,27 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
         QCOMPARE(journal().DBGrid2->gridModel().rowCount(), 0);
         clickTitle(0);
         QCOMPARE(journal().DBGrid2->gridModel().rowCount(), 0);
+    }
+
+    void recordHistoryFromTheGridsMenu()
+    {
+        const Id id = dm().Smena1.value(0, dm().Smena1.fieldIndex(u"id"_s)).toId();
+        dm().ADO_DB.execute(u"update accounts_dep.smena set kol_vo = 11 where id = "_s + QString::number(id));
+        test::clickCell(journal().DBGrid2, 0, 0);
+        QVERIFY(journal().DBGrid2->actions().contains(journal().NHistory));
+        QCOMPARE(journal().DBGrid2->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QStringList seen;
+        fx_->prompter().whileOpen([&](QDialog& d) {
+            auto& h = dynamic_cast<app::RecordHistory&>(d);
+            QCOMPARE(h.Label1->text(), u"Запись № "_s + QString::number(id) + u": изменений — 2"_s);
+            for (int r = 0; r < h.DBGrid1->gridModel().rowCount(); ++r)
+                seen << h.DBGrid1->cellText(r, 1) + u" "_s + h.DBGrid1->cellText(r, 2) + u" "_s
+                        + h.DBGrid1->cellText(r, 3).section(u';', 0, 0);
+            test::click(h.Button1);
+        });
+        journal().NHistory->trigger();
+        QCOMPARE(seen, (QStringList { u"sys добавление brak: 1"_s, u"sys изменение kol_vo: 10 → 11"_s }));
+        QCOMPARE(dm().Smena1.recordCount(), 4); // the journal as it was
     }
 
     void acceptanceMarksInColour()
