@@ -10,6 +10,7 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -92,6 +93,12 @@ void CatalogList::enterChooseMode(bool showChooseButton)
 {
     tag_ = 1;
     Button2->setText(u"Выбрать"_s);
+    if (!Button2->isDefault()) { // not already choosing: remember the edit mode's default
+        editDefault_ = nullptr;
+        for (QPushButton* b : { Button1, Button3, Button4 })
+            if (b->isDefault())
+                editDefault_ = b;
+    }
     Button2->setDefault(true);
     if (showChooseButton)
         Button2->show();
@@ -104,6 +111,12 @@ void CatalogList::enterChooseMode(bool showChooseButton)
 void CatalogList::leaveChooseMode()
 {
     Button2->setDefault(false);
+    if (editDefault_)
+        editDefault_->setDefault(true);
+    // what was typed to choose does not filter the list's next showing
+    const QSignalBlocker quiet(Edit1);
+    Edit1->clear();
+    rows_.setFiltered(false);
 }
 
 void CatalogList::Edit1Change()
@@ -129,7 +142,8 @@ bool CatalogList::Edit1KeyDown(int key, Qt::KeyboardModifiers modifiers, const Q
         return true;
     }
     if (key == Qt::Key_Down) {
-        rows_.next();
+        if (rows_.recNo() < rows_.recordCount()) // the last row stays current
+            rows_.next();
         return true;
     }
     return keys_ == Keys::AllHandled && !passesThrough(key, modifiers, text);

@@ -39,7 +39,8 @@ public:
 
     // What the callers do around a showing: edit mode (tag 0, "Изменить", add and delete
     // offered), choose mode (tag 1, "Выбрать" as the default button, add and delete hidden, the
-    // filter box shown and cleared), and after choosing (the default taken back).
+    // filter box shown and cleared), and after choosing (the default and the unfiltered rows
+    // given back, so the next edit-mode showing is as it was).
     void enterEditMode();
     void enterChooseMode(bool showChooseButton);
     void leaveChooseMode();
@@ -78,6 +79,7 @@ private:
     QString filterColumn_;
     Keys keys_;
     int tag_ = 0;
+    QPushButton* editDefault_ = nullptr; // the default button before choose mode took it
 };
 
 } // namespace tabel::catalog

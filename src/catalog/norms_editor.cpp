@@ -24,7 +24,7 @@ QVariant typedValue(const QString& field, const QString& text)
         return parseNumber(text);
     const qint64 whole = parseWhole(text);
     if (whole < std::numeric_limits<int>::min() || whole > std::numeric_limits<int>::max())
-        throw ConversionError(u"«"_s + text + u"» — слишком большое число"_s);
+        throw ConversionError(quoted(text) + u" — слишком большое число"_s);
     return static_cast<int>(whole);
 }
 

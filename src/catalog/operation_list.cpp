@@ -95,7 +95,8 @@ void TForm4::Edit1Change()
 {
     const QString typed = Edit1->text();
     const bool empty = typed.trimmed().isEmpty();
-    if (!context_ || !context_->hasRequisition()) {
+    // the editor's requisition narrows the list only while the editor chooses from it
+    if (!chooseMode() || !context_ || !context_->hasRequisition()) {
         setRowFilter(empty ? QString() : db::filterLike(u"marka"_s, typed));
         return;
     }

@@ -1,6 +1,7 @@
 #include "core/dates.h"
 
 #include "core/error.h"
+#include "core/numbers.h"
 
 #include <QRegularExpression>
 
@@ -19,7 +20,7 @@ QDate parseDate(const QString& text)
     const QString t = text.trimmed();
     const QDate date = shape.match(t).hasMatch() ? QDate::fromString(t, u"dd.MM.yyyy"_s) : QDate();
     if (!date.isValid())
-        throw ConversionError(u"«"_s + text + u"» не является датой (ДД.ММ.ГГГГ)"_s);
+        throw ConversionError(quoted(text) + u" не является датой (ДД.ММ.ГГГГ)"_s);
     return date;
 }
 

@@ -142,14 +142,30 @@ bool isNumber(const QString& text)
     return numberPattern().match(text.trimmed()).hasMatch();
 }
 
+QString quoted(const QString& text)
+{
+    constexpr qsizetype shown = 40;
+    if (text.size() <= shown)
+        return u"«"_s + text + u"»"_s;
+    qsizetype cut = shown;
+    if (text.at(cut - 1).isHighSurrogate())
+        --cut; // never half a character
+    return u"«"_s + text.left(cut) + u"…»"_s;
+}
+
 double parseNumber(const QString& text)
 {
     const QString t = text.trimmed();
     if (!numberPattern().match(t).hasMatch())
-        throw ConversionError(u"«"_s + text + u"» не является числом"_s);
+        throw ConversionError(quoted(text) + u" не является числом"_s);
     QString normal = t;
     normal.replace(u',', u'.');
-    return normal.toDouble();
+    bool ok = false;
+    const double value = normal.toDouble(&ok);
+    static const QRegularExpression nonZero(u"[1-9]"_s);
+    if (!ok || !std::isfinite(value) || (value == 0.0 && t.contains(nonZero)))
+        throw ConversionError(quoted(text) + u" — число вне допустимых пределов"_s);
+    return value;
 }
 
 qint64 parseWhole(const QString& text)
@@ -159,7 +175,7 @@ qint64 parseWhole(const QString& text)
     const qint64 value = t.toLongLong(&ok);
     static const QRegularExpression whole(uR"(^[+-]?\d+$)"_s);
     if (!ok || !whole.match(t).hasMatch())
-        throw ConversionError(u"«"_s + text + u"» не является целым числом"_s);
+        throw ConversionError(quoted(text) + u" не является целым числом"_s);
     return value;
 }
 

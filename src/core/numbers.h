@@ -24,7 +24,10 @@ double roundHalfEven(double value, int places);
 // Strict parsing of typed text: surrounding blanks are ignored, the rest must be a whole number
 // with an optional sign and one decimal comma (a point is taken as a comma). Anything else throws
 // ConversionError with a message that quotes the text.
+// Also refuses a number too large for a double or one so small that it would be stored as 0.
 double parseNumber(const QString& text);
+// Typed text as a message quotes it: «text», or its first 40 characters and "…".
+QString quoted(const QString& text);
 // A whole number in the range of qint64; "1,5" is refused.
 qint64 parseWhole(const QString& text);
 // True when parseNumber would accept the text.

@@ -35,11 +35,14 @@ QString kindText(int naimen)
 }
 
 // A whole number typed into a box, within the range its column keeps.
+// A record's hours: what one day can hold (the timesheet's day cells are small whole numbers).
+constexpr qint64 hoursInADay = 24;
+
 int wholeIn(const QLineEdit* box, qint64 highest, const QString& what)
 {
     const qint64 v = ui::readWhole(box);
     if (v < 0 || v > highest)
-        throw ConversionError(what + u": «"_s + box->text().trimmed() + u"» — вне допустимых пределов (0 … "_s
+        throw ConversionError(what + u": "_s + quoted(box->text().trimmed()) + u" — вне допустимых пределов (0 … "_s
             + QString::number(highest) + u")"_s);
     return static_cast<int>(v);
 }
@@ -382,7 +385,7 @@ void TForm11::Edit3Exit()
 {
     if (Edit6->text().trimmed().isEmpty())
         Edit6->setText(u"0"_s);
-    wholeIn(Edit6, std::numeric_limits<int>::max(), u"Время"_s);
+    wholeIn(Edit6, hoursInADay, u"Время"_s);
     if (Edit3->text().trimmed().isEmpty())
         Edit3->setText(u"0"_s);
     Edit8->setText(formatGeneral(v_.finalPrice));
@@ -400,7 +403,7 @@ void TForm11::Edit6Exit()
 {
     if (Edit6->text().trimmed().isEmpty())
         Edit6->setText(u"0"_s);
-    wholeIn(Edit6, std::numeric_limits<int>::max(), u"Время"_s);
+    wholeIn(Edit6, hoursInADay, u"Время"_s);
 }
 
 void TForm11::Button3Click()
@@ -449,7 +452,7 @@ ProductionRecord TForm11::record() const
     r.date = DTimeP->date();
     r.shift = journal_.currentShift();
     r.colour = v_.colour;
-    r.hours = wholeIn(Edit6, std::numeric_limits<int>::max(), u"Время"_s);
+    r.hours = wholeIn(Edit6, hoursInADay, u"Время"_s);
     r.requisition = v_.requisition;
     r.line = v_.line;
     r.goods = v_.goods;

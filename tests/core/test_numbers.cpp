@@ -1,6 +1,7 @@
 #include "core/dates.h"
 #include "core/error.h"
 #include "core/numbers.h"
+#include "core/text.h"
 #include "support/test_registry.h"
 
 #include <QTest>
@@ -121,6 +122,40 @@ private slots:
         } catch (const ConversionError& e) {
             QCOMPARE(e.text(), u"«"_s + text + u"» не является числом"_s);
         }
+    }
+
+    void numbersBeyondADouble_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        const QString huge = QString(400, u'9');
+        const QString tiny = u"0,"_s + QString(400, u'0') + u"1"_s;
+        QTest::newRow("400 digits") << huge << u"«"_s + huge.left(40) + u"…» — число вне допустимых пределов"_s;
+        QTest::newRow("below the smallest") << tiny << u"«"_s + tiny.left(40) + u"…» — число вне допустимых пределов"_s;
+        const QString pasted = QString(100000, u'x');
+        QTest::newRow("pasted text") << pasted << u"«"_s + pasted.left(40) + u"…» не является числом"_s;
+    }
+    void numbersBeyondADouble()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        try {
+            parseNumber(text);
+            QFAIL("accepted");
+        } catch (const ConversionError& e) {
+            QCOMPARE(e.text(), message);
+        }
+        QCOMPARE(parseNumber(u"0,"_s + QString(300, u'0') + u"1"_s), 1e-301); // small but a number
+        QCOMPARE(parseNumber(u"0,000"_s), 0.0);
+    }
+
+    void namesLoseHalfCharacters()
+    {
+        const QString lone = u"Ъ-"_s + QChar(0xD800) + u"тип\t2"_s;
+        QCOMPARE(cleanName(lone), u"Ъ-тип 2"_s);
+        const QString whole = u"знак "_s + QChar(0xD83D) + QChar(0xDE00);
+        QCOMPARE(cleanName(whole), whole);
+        QCOMPARE(cleanName(QString(QChar(0xDC00)) + u"x"_s), u"x"_s);
     }
 
     void wholeNumbers()
