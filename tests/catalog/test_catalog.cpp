@@ -235,6 +235,10 @@ insert into accounts_dep.oper (id, vid, naimen, i_id, i_id_old, cena_new) values
             QCOMPARE(l.Edit1->text(), u"Ъ-тес"_s);
             test::typeText(l.Edit1, u"т 5"_s);
             QCOMPARE(l.DBGrid1->model()->rowCount(), list == u"operations"_s ? 4 : 2);
+            for (int i = 0; i < 6; ++i) // Down at the last row: the last row stays current
+                QTest::keyClick(l.Edit1, Qt::Key_Down);
+            QCOMPARE(rows.recNo(), rows.recordCount());
+            QCOMPARE(l.DBGrid1->currentIndex().row(), rows.recordCount() - 1);
             QCOMPARE(test::reachable(l.Button1), list == u"operations"_s); // add only in edit mode
             QCOMPARE(test::reachable(l.Button3), list == u"operations"_s);
         });
@@ -529,6 +533,43 @@ insert into accounts_dep.oper (id, vid, naimen, i_id, i_id_old, cena_new) values
         ops.setRequisitionContext(nullptr);
         prompter().whileOpen([&](QDialog&) { QVERIFY(!dm().Oper.filtered()); }); // none: every operation
         ops.showToChoose();
+    }
+
+    void choosingLeavesTheEditModeAsItWas()
+    {
+        // a type chosen for the operation dialog through a typed filter
+        withList(u"types"_s, [&](catalog::CatalogList& l) {
+            test::typeInto(l.Edit1, u"Ъ-тест 5"_s);
+            QVERIFY(l.DBGrid1->dataSet()->filtered());
+        });
+        // the editor chose an operation of its requisition's goods, and keeps that requisition
+        Requisition requisition;
+        requisition.chosen = true;
+        requisition.goods = 9001;
+        catalog::TForm4& ops = forms().operations();
+        ops.setRequisitionContext(&requisition);
+        prompter().whileOpen([&](QDialog&) { QCOMPARE(ids(dm().Oper), (QList<qint64> { 9001, 9005, 9006 })); });
+        ops.showToChoose();
+        // then the journal's menus: every row, "Добавить" the default button
+        prompter().whileOpen([&](QDialog&) {
+            catalog::TForm8& types = forms().types();
+            QVERIFY(!dm().Vid_oper.filtered());
+            QCOMPARE(types.DBGrid1->model()->rowCount(), int(scalar(u"select count(*) from accounts_dep.vid_oper"_s).toInt64()));
+            QVERIFY(types.Button1->isDefault());
+        });
+        test::trigger(journal().N6);
+        prompter().whileOpen([&](QDialog&) {
+            QVERIFY(!dm().Oper.filtered());
+            const int all = ops.DBGrid1->model()->rowCount();
+            QVERIFY(all > 100);
+            test::typeInto(ops.Edit1, u"Ъ"_s);
+            ops.Edit1->setFocus();
+            QTest::keyClick(ops.Edit1, Qt::Key_Backspace);
+            QCOMPARE(ops.DBGrid1->model()->rowCount(), all);
+            QVERIFY(ops.Button1->isDefault());
+        });
+        test::trigger(journal().N4);
+        ops.setRequisitionContext(nullptr);
     }
 
     void workerChosenWithItsCodes()
