@@ -187,7 +187,16 @@ void TForm1::wire()
     on(Button2, &QPushButton::clicked, &TForm1::Button2Click);
     on(Button3, &QPushButton::clicked, &TForm1::Button3Click);
     on(Button5, &QPushButton::clicked, &TForm1::Button5Click);
-    on(DBGrid2, &ui::DBGrid::rowActivated, &TForm1::DBGrid2DblClick);
+    // Enter opens a record like a double click, but never accepts one: a pay decision takes the
+    // double click or the button
+    on(DBGrid2, &ui::DBGrid::rowActivated, [this] {
+        if (!rights_.acceptOnly)
+            DBGrid2DblClick();
+    });
+    on(DBGrid2, &ui::DBGrid::rowDoubleClicked, [this] {
+        if (rights_.acceptOnly)
+            DBGrid2DblClick();
+    });
     on(N6, &QAction::triggered, &TForm1::N6Click);
     on(NHistory, &QAction::triggered, &TForm1::NHistoryClick);
     on(N4, &QAction::triggered, &TForm1::N4Click);

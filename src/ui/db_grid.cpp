@@ -63,7 +63,10 @@ DBGrid::DBGrid(QWidget* parent)
         if (!applying_ && width > 0 && column < static_cast<int>(widths_.size()))
             widths_[column] = width;
     });
-    connect(this, &QAbstractItemView::doubleClicked, this, [this] { emit rowActivated(); });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this] {
+        emit rowActivated();
+        emit rowDoubleClicked();
+    });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
         if (syncing_ || !model_.dataSet() || !current.isValid())
             return;

@@ -52,6 +52,7 @@ public:
 signals:
     void titleClicked(int column);
     void rowActivated(); // double click or Enter on a row
+    void rowDoubleClicked(); // a double click only
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -315,7 +315,7 @@ private slots:
         prompter().clear();
     }
 
-    void restrictedLoginAcceptsByDoubleClick()
+    void restrictedLoginAcceptsByDoubleClickOnly()
     {
         ProductionRecord r;
         r.worker = 1003;
@@ -336,6 +336,11 @@ private slots:
         dm().ADO_DB.execute(u"insert into accounts_dep.smena_gds_use (id_smena, id_gds_use, f_qty_use) select "_s
             + QString::number(id)
             + u", id_gds_from, 0.001 from mnf_operation.operation where id_gds_to = 1001 limit 1"_s);
+        // Enter on the row is no acceptance: nothing happens
+        test::clickCell(journal().DBGrid2, 0, 0);
+        QTest::keyClick(journal().DBGrid2, Qt::Key_Return);
+        QCOMPARE(scalar(u"select ok from accounts_dep.smena where id = "_s + QString::number(id)).toText(), u"no"_s);
+        QCOMPARE(prompter().execCount(), 0);
         test::doubleClickCell(journal().DBGrid2, 0, 0);
         QCOMPARE(scalar(u"select ok from accounts_dep.smena where id = "_s + QString::number(id)).toText(), u"ok"_s);
     }
@@ -390,7 +395,8 @@ private slots:
         prompter().clear();
         prompter().answer(ui::Answer::Yes);
         test::click(journal().Button3);
-        QVERIFY2(prompter().texts().back().contains(u"другим пользователем"_s), qPrintable(prompter().texts().back()));
+        QCOMPARE(prompter().texts().back(), StaleRecord(StaleRecord::Change::Delete).text()); // says the list is new
+        QVERIFY(prompter().texts().back().endsWith(u"Список обновлён."_s));
         QCOMPARE(scalar(u"select count(*) from accounts_dep.smena where id = "_s + QString::number(second)).toInt(), 1);
         QCOMPARE(dm().Smena1.field(u"ok"_s).toText(), u"ok"_s); // the list shows it as it is now
     }
