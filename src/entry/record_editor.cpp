@@ -431,6 +431,12 @@ void TForm11::Button4Click()
         v_.basePrice = chosen->price.base;
         v_.finalPrice = chosen->price.final;
         Edit2->setText(chosen->productText);
+        // a new record on a line is proposed what the chosen operation may still make there,
+        // the limit its save is held to
+        if (v_.line != 0 && tag_ == 1 && v_.record == 0) {
+            v_.required = openQuantity(dm_, v_.line, v_.operation, 0);
+            Edit3->setText(formatGeneral(v_.required));
+        }
     }
     const bool paint = Edit2->text().toUpper().contains(u"КРАСКА"_s);
     Edit5->setEnabled(paint);
