@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     // line's lock)
     db::Query roomy(c, u"select item.id, item.id_doc, o.id as o_id, o.i_id from mnf_doc.doc_item item "
                        "join accounts_dep.oper o on o.i_id = item.id_gds "
-                       "where accounts_dep.line_open_qty(item.id, o.id, 0) >= 50 order by item.id limit 1"_s);
+                       "where accounts_dep.line_open_qty(item.id::bigint, o.id, 0) >= 50 order by item.id limit 1"_s);
     roomy.open();
     if (!roomy.isEmpty()) {
         r.line = roomy.field(u"id"_s).toId();

@@ -193,6 +193,8 @@ void TForm19::styleCell(int row, int column, ui::DBGrid* grid, ui::CellStyle& st
             style.text = background;
     } else if (hours == 8) {
         style.font.setBold(true);
+        if (!weekend) // unless red: the window-text colour, even after the month's end
+            style.text = grid->palette().color(QPalette::Text);
     } else if (hours > 8) {
         style.font.setBold(true);
         style.background = above8;
@@ -219,12 +221,20 @@ void TForm19::Button1Click()
         QProgressBar* pb;
         ~Hide() { pb->hide(); }
     } hide { PB };
-    rebuildMonth(dm_, month, year, [this](int day) {
-        PB->setValue(day);
-        PB->repaint();
-    });
-    for (db::Query* q : { &dm_.H_Tabel_1, &dm_.H_Tabel_2, &dm_.H_Tabel_3 })
-        q->open();
+    const auto reopen = [this] {
+        for (db::Query* q : { &dm_.H_Tabel_1, &dm_.H_Tabel_2, &dm_.H_Tabel_3 })
+            q->open();
+    };
+    try {
+        rebuildMonth(dm_, month, year, [this](int day) {
+            PB->setValue(day);
+            PB->repaint();
+        });
+    } catch (...) {
+        reopen(); // the month was rolled back as it was: show it
+        throw;
+    }
+    reopen();
 }
 
 void TForm19::Button2Click()

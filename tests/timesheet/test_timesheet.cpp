@@ -121,6 +121,32 @@ from (values (99101, date '2022-03-05', 2, 8), (99102, date '2022-03-05', 2, 10)
         });
     }
 
+    void aFailedRebuildShowsTheMonthAsItStays()
+    {
+        // February 2022 has a stored row with an 8 on the 30th, and the rebuild fails on the way
+        dm().ADO_DB.execute(uR"(
+insert into accounts_dep.smena (w_id, i_id, o_id, kol_vo, data, smena, cena, time, ok)
+select 99103, 1001, min(id), 1, date '2022-02-01', 1, 10, 4, 'no' from accounts_dep.oper;
+update accounts_dep.h_tabel set d30 = 8 where w_id = 99103 and smena = 1 and month = 2 and year = 2022;
+create function pg_temp.refuse() returns trigger language plpgsql as $$
+begin raise exception 'Ъ-сбой перестроения'; end $$;
+create trigger refuse before insert on accounts_dep.h_tabel for each row execute function pg_temp.refuse();
+)"_s);
+        open(QDate(2022, 2, 10), [&](timesheet::TForm19& w) {
+            const int row = rowOf(dm().H_Tabel_1, 99103);
+            QVERIFY(row >= 0);
+            w.DBGrid1->selectionModel()->clearSelection();
+            // past the month's end an 8 is drawn in the window-text colour, as a day's 8 is
+            QCOMPARE(w.DBGrid1->cellStyle(row, 30).text, w.DBGrid1->palette().color(QPalette::Text));
+            test::click(w.Button1);
+            QVERIFY(!fx_->prompter().texts().isEmpty());
+            QVERIFY2(fx_->prompter().texts().back().contains(u"Ъ-сбой перестроения"_s), qPrintable(fx_->prompter().texts().back()));
+            fx_->prompter().clear();
+            QVERIFY(dm().H_Tabel_1.isOpen());
+            QCOMPARE(w.DBGrid1->cellText(rowOf(dm().H_Tabel_1, 99103), 1), u"4"_s); // rolled back, shown
+        });
+    }
+
     void spreadsheetOfTheMonth()
     {
         open(QDate(2022, 3, 20), [&](timesheet::TForm19& w) {
