@@ -82,7 +82,7 @@ TForm24::TForm24(ui::Prompter& prompter, db::TDataModule6& dm, QWidget* parent)
 
 bool TForm24::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == LCB_id_gds_use && event->type() == QEvent::FocusOut && isVisible())
+    if (watched == LCB_id_gds_use && ui::leavesForAnotherControl(event) && isVisible())
         ui::runGuarded(prompter(), [this] { LCB_id_gds_useCloseUp(); });
     return ui::Form::eventFilter(watched, event);
 }

@@ -232,7 +232,7 @@ bool TForm11::eventFilter(QObject* watched, QEvent* event)
             ui::runGuarded(prompter(), [&] { watched == Edit1 ? Button3Click() : Button4Click(); });
         return false;
     }
-    if (event->type() == QEvent::FocusOut) {
+    if (ui::leavesForAnotherControl(event)) {
         if (watched == Edit3)
             ui::runGuarded(prompter(), [this] { Edit3Exit(); });
         else if (watched == Edit4)
@@ -532,8 +532,13 @@ void TForm11::reopenJournal(bool onNewRecord)
 
 void TForm11::Button2Click()
 {
-    smena_gds_use.close();
     reject();
+}
+
+void TForm11::reject()
+{
+    smena_gds_use.close();
+    ui::Form::reject();
 }
 
 void TForm11::FormClose()

@@ -135,6 +135,8 @@ public:
     void Button9Click();
 
     void done(int result) override;
+    // Escape closes the editor as "Выход" does.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

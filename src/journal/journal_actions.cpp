@@ -26,6 +26,7 @@ void TForm1::reread()
     q.open();
     if (!sort.isEmpty())
         q.setSort(sort);
+    q.first(); // the sort keeps the row it stood on: the list starts at its top again
 }
 
 void TForm1::Button1Click()

@@ -1,5 +1,6 @@
 #include "ui/form.h"
 
+#include <QFocusEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -46,6 +47,14 @@ void Form::keepButtonsFromDefault()
     for (QPushButton* b : findChildren<QPushButton*>())
         if (!b->isDefault())
             b->setAutoDefault(false);
+}
+
+bool leavesForAnotherControl(const QEvent* event)
+{
+    if (event->type() != QEvent::FocusOut)
+        return false;
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 } // namespace tabel::ui

@@ -13,6 +13,10 @@
 
 namespace tabel::ui {
 
+// A focus-out that moves the focus to another control: a leave handler's moment. Not one where a
+// message box, another window or a popup takes the focus for a while.
+bool leavesForAnotherControl(const QEvent* event);
+
 class Form : public QDialog {
     Q_OBJECT
 public:

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QFocusEvent>
 #include <QTest>
 #include <QWheelEvent>
 #include <memory>
@@ -317,6 +318,29 @@ private slots:
         });
         test::click(journal().Button1);
         prompter().clear();
+    }
+
+    void leaveHandlersWaitForARealMoveAndEscapeExits()
+    {
+        entry::TForm11& e = editor();
+        prompter().whileOpen([&](QDialog&) {
+            QVERIFY(e.smena_gds_use.isOpen());
+            e.Edit4->clear();
+            // a message box or a popup takes the focus for a moment: the box is left as typed
+            for (const Qt::FocusReason passing : { Qt::ActiveWindowFocusReason, Qt::PopupFocusReason }) {
+                QFocusEvent out(QEvent::FocusOut, passing);
+                QApplication::sendEvent(e.Edit4, &out);
+                QCOMPARE(e.Edit4->text(), QString());
+            }
+            QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason); // the user moves on
+            QApplication::sendEvent(e.Edit4, &tab);
+            QCOMPARE(e.Edit4->text(), u"0"_s);
+            QTest::keyClick(&e, Qt::Key_Escape);
+            QVERIFY(!e.isVisible());
+        });
+        test::click(journal().Button1);
+        QVERIFY(!e.smena_gds_use.isOpen()); // closed as "Выход" closes it
+        QVERIFY(prompter().texts().isEmpty());
     }
 
     void restrictedLoginAcceptsByDoubleClickOnly()

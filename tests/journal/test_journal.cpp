@@ -125,6 +125,21 @@ select 1010, 1001, (select min(id) from accounts_dep.oper where i_id = 1001), 2,
         QCOMPARE(dm().Smena1.recordCount(), 4); // the journal as it was
     }
 
+    void changeReReadsOntoTheFirstRow()
+    {
+        clickTitle(6); // "Кол-во"
+        const QString sort = dm().Smena1.sort();
+        QVERIFY(!sort.isEmpty());
+        const QStringList marks = column(1, u"ok"_s);
+        const int accepted = int(marks.indexOf(u"ok"_s)); // "Изменить" on it only re-reads
+        QVERIFY(accepted > 0);
+        test::clickCell(journal().DBGrid2, accepted, 0);
+        test::click(journal().Button2);
+        QCOMPARE(dm().Smena1.sort(), sort);
+        QCOMPARE(dm().Smena1.recNo(), 1);
+        QCOMPARE(journal().DBGrid2->currentIndex().row(), 0);
+    }
+
     void acceptanceMarksInColour()
     {
         const QStringList marks = column(1, u"ok"_s);
