@@ -48,6 +48,20 @@ void preview(ui::Prompter& prompter, const Definition& definition, const std::ve
         else
             view->fitToWidth();
     }
+    for (QAction* action : dialog.findChildren<QAction*>()) {
+        const QString name = action->objectName();
+        // Pages are laid out for the report's own paper: another paper or orientation would
+        // show and print them mis-scaled, so those choices are not offered.
+        if (name == u"portraitAction"_s || name == u"landscapeAction"_s || name == u"pageSetupAction"_s) {
+            action->setVisible(false);
+            action->setEnabled(false);
+        }
+        // the fit button shown pressed is the fit in force
+        if (name == u"fitPageAction"_s)
+            action->setChecked(definition.previewWholePage);
+        if (name == u"fitWidthAction"_s)
+            action->setChecked(!definition.previewWholePage);
+    }
     // Fill the screen even where no window manager honours the maximised state.
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         dialog.setGeometry(screen->availableGeometry());

@@ -7,6 +7,7 @@
 #include "support/test_registry.h"
 #include "support/xlsx_reader.h"
 
+#include <QAction>
 #include <QDateEdit>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -226,6 +227,14 @@ insert into accounts_dep.smena (w_id, i_id, o_id, kol_vo, brak, data, smena, cen
             prompter().whileOpen([&](QDialog& preview) {
                 QCOMPARE(preview.windowTitle(), u"Отчет по рабочим за период с 01.02.2022 по 01.03.2022"_s);
                 QVERIFY(preview.windowState() & Qt::WindowMaximized);
+                QStringList offered;
+                for (const QAction* a : preview.findChildren<QAction*>())
+                    if (a->isVisible() && !a->objectName().isEmpty())
+                        offered << a->objectName() + (a->isChecked() ? u"+"_s : QString());
+                for (const QString& paper : { u"portraitAction"_s, u"landscapeAction"_s, u"pageSetupAction"_s })
+                    QVERIFY2(!offered.contains(paper), qPrintable(offered.join(u' ')));
+                QVERIFY2(offered.contains(u"fitWidthAction+"_s), qPrintable(offered.join(u' '))); // as shown
+                QVERIFY(offered.contains(u"fitPageAction"_s));
             });
             test::click(w.Button4);
             QVERIFY(!w.form(0).query.isOpen());
