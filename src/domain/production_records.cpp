@@ -104,9 +104,9 @@ Id insertRecord(db::TDataModule6& dm, const ProductionRecord& r, const QDate& to
                 + u"', 'DD.MM.YYYY HH24:MI:SS'), "_s + n(r.shift) + u", "_s + n(r.colour) + u", "_s + n(r.hours)
                 + u", '"_s + formatDate(today) + u"', '"_s + u"no"_s + u"', 0, "_s + n(r.requisition) + u", "_s
                 + n(r.line) + u", "_s + u"0"_s + u", "_s + n(r.goods) + u", "_s + u"0"_s + u") returning id"_s);
-        id = insert.executeReturning().toId();
-        SyncHoursCell(dm, r.worker, r.shift, r.date);
+        id = insert.executeReturning().toId(); // the server brings its hours cell up to date
     });
+    timesheetChanged(dm);
     return id;
 }
 
@@ -129,27 +129,20 @@ HoursKey updateRecord(db::TDataModule6& dm, Id id, const ProductionRecord& r, co
                 + u"', 'DD.MM.YYYY'), smena="_s + n(r.shift) + u", color="_s + n(r.colour) + u", time="_s + n(r.hours)
                 + u", vvod='"_s + formatDate(today) + u"', prize=0, f_gds_qty_use="_s + u"0"_s + u", id_gds_use="_s
                 + n(r.goods) + u", id_cons_use="_s + u"0"_s + u" where id="_s + n(id) + notAccepted);
-        if (update.execute() == 0)
+        if (update.execute() == 0) // the server recomputes the cells it left and entered
             throw StaleRecord();
-        SyncHoursCell(dm, r.worker, r.shift, r.date);
-        const bool moved = former.worker != r.worker || former.shift != r.shift || former.date != r.date;
-        if (moved)
-            SyncHoursCell(dm, former.worker, former.shift, former.date);
     });
+    timesheetChanged(dm);
     return now;
 }
 
 void deleteRecord(db::TDataModule6& dm, Id id)
 {
-    dm.ADO_DB.transaction([&] {
-        db::Query removed(dm.ADO_DB,
-            u"delete from accounts_dep.smena where id="_s + n(id) + notAccepted + u" returning w_id, smena, data"_s);
-        removed.open();
-        if (removed.isEmpty())
-            throw StaleRecord(StaleRecord::Change::Delete);
-        refreshHoursCell(
-            dm, removed.field(u"w_id"_s).toInt(), removed.field(u"smena"_s).toInt(), removed.field(u"data"_s).toDate());
-    });
+    // the server brings the cell the record was counted in up to date, from the row it deletes
+    dm.DelSmena.setSql(u"delete from accounts_dep.smena where id="_s + n(id) + notAccepted);
+    if (dm.DelSmena.execute() == 0)
+        throw StaleRecord(StaleRecord::Change::Delete);
+    timesheetChanged(dm);
 }
 
 void lockOpenRecord(db::TDataModule6& dm, Id id)

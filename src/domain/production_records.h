@@ -49,13 +49,14 @@ struct HoursKey {
     QDate date;
 };
 
-// Inserts the record ("no", bonus 0, entered today) and recomputes its hours cell; the new id.
+// Inserts the record ("no", bonus 0, entered today); the new id. The server recomputes its hours
+// cell.
 // On a requisition line the quantity is checked against the line under a lock on it, so two
 // copies saving at once never take more than the line's operation may still make (BeyondLine).
 Id insertRecord(db::TDataModule6& dm, const ProductionRecord& record, const QDate& today);
-// Updates the record (bonus 0, entered today, its mark, requisition and line kept) and recomputes
-// its hours cell and, when the record moved, the cell the database counted it in before. Every
-// hours row it touches is locked first, in one order. A change that raises no quantity and keeps
+// Updates the record (bonus 0, entered today, its mark, requisition and line kept); the server
+// recomputes its hours cell and, when the record moved, the cell the database counted it in
+// before. Every hours row it touches is locked first, in one order. A change that raises no quantity and keeps
 // the line and operation is not checked against the line (the ERP may have closed it since).
 // Returns where the record is counted now.
 HoursKey updateRecord(db::TDataModule6& dm, Id id, const ProductionRecord& record, const QDate& today);
