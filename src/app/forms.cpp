@@ -1,7 +1,7 @@
 #include "app/forms.h"
 
 #include "app/login_window.h"
-#include "app/version_guard.h"
+#include "session/version_guard.h"
 #include "catalog/norms_editor.h"
 #include "catalog/operation_dialog.h"
 #include "catalog/operation_list.h"

@@ -1,8 +1,8 @@
 #include "app/login_window.h"
 
-#include "app/roles.h"
-#include "app/session.h"
-#include "app/version_guard.h"
+#include "session/roles.h"
+#include "session/session.h"
+#include "session/version_guard.h"
 #include "db/data_module.h"
 #include "db/db_error.h"
 #include "journal/journal_window.h"

@@ -1,6 +1,6 @@
 #include "batch/batch.h"
 
-#include "app/roles.h"
+#include "session/roles.h"
 #include "core/dates.h"
 #include "core/error.h"
 #include "db/data_module.h"

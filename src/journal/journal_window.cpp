@@ -1,7 +1,7 @@
 #include "journal/journal_window.h"
 
-#include "app/session.h"
-#include "app/version_guard.h"
+#include "session/session.h"
+#include "session/version_guard.h"
 #include "catalog/operation_list.h"
 #include "catalog/type_list.h"
 #include "db/data_module.h"

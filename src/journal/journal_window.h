@@ -2,7 +2,7 @@
 // TForm1: the journal, the program's working window. It lists the production records of one date
 // and shift (the data module's Smena1 … Smena4), switches date and shift, sorts by column titles,
 // marks acceptance in colour and leads to the actions and the other windows.
-#include "app/roles.h"
+#include "session/roles.h"
 #include "ui/form.h"
 
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "app/site_settings.h"
+#include "session/site_settings.h"
 
 #include <QtGlobal>
 

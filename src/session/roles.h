@@ -1,7 +1,7 @@
 #pragma once
 // What the journal lets a login do. The login is compared exactly (letter case included), after
 // its surrounding blanks were removed.
-#include "app/site_settings.h"
+#include "session/site_settings.h"
 
 namespace tabel::app {
 

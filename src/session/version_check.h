@@ -1,7 +1,7 @@
 #pragma once
 // The version guard: the newest build to start stamps accounts_dep.ver; a build older than the
 // stamp must stop.
-#include "app/build_stamp.h"
+#include "session/build_stamp.h"
 #include "db/connection.h"
 
 namespace tabel::app {

@@ -1,4 +1,4 @@
-#include "app/roles.h"
+#include "session/roles.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,4 +1,4 @@
-#include "app/version_check.h"
+#include "session/version_check.h"
 
 #include "db/table.h"
 

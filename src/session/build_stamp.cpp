@@ -1,4 +1,4 @@
-#include "app/build_stamp.h"
+#include "session/build_stamp.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "app/version_guard.h"
+#include "session/version_guard.h"
 
-#include "app/version_check.h"
+#include "session/version_check.h"
 #include "core/error.h"
 #include "ui/prompter.h"
 
