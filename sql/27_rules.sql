@@ -103,44 +103,39 @@ select h.id, h.at, h.login, h.action, h.id_smena, accounts_dep.history_text(h.be
 from accounts_dep.smena_history h;
 
 -- Records ------------------------------------------------------------------------------------------
+-- One trigger both refuses and writes the history row: a refused write leaves none, and a write
+-- that fails later takes its history row with it (the same statement).
 create function accounts_dep.smena_rules() returns trigger
 language plpgsql security definer set search_path = public, accounts_dep as $$
+declare
+    v_dividing boolean;
 begin
-    if tg_op in ('UPDATE', 'DELETE') and accounts_dep.is_accepted(old.ok) then
+    if tg_op <> 'INSERT' and accounts_dep.is_accepted(old.ok) then
         raise exception 'Запись % уже принята: изменить или удалить её нельзя.', old.id using errcode = 'TB001';
     end if;
-    if tg_op in ('INSERT', 'UPDATE') and accounts_dep.is_accepted(new.ok) and not accounts_dep.may_accept() then
+    if tg_op <> 'DELETE' and accounts_dep.is_accepted(new.ok) and not accounts_dep.may_accept() then
         raise exception 'Пользователь % не может принимать записи.', session_user using errcode = 'TB002';
     end if;
-    return coalesce(new, old);
+    v_dividing := current_setting('tabel.dividing', true) = 'on';
+    if tg_op = 'INSERT' then
+        insert into accounts_dep.smena_history (action, id_smena, after)
+        values (case when v_dividing then 'деление' else 'добавление' end, new.id, to_jsonb(new));
+        return new;
+    elsif tg_op = 'DELETE' then
+        insert into accounts_dep.smena_history (action, id_smena, before) values ('удаление', old.id, to_jsonb(old));
+        return old;
+    end if;
+    if old is distinct from new then
+        insert into accounts_dep.smena_history (action, id_smena, before, after)
+        values (case when accounts_dep.is_accepted(new.ok) then 'приёмка'
+                     when v_dividing then 'деление' else 'изменение' end,
+                new.id, to_jsonb(old), to_jsonb(new));
+    end if;
+    return new;
 end
 $$;
 create trigger smena_rules before insert or update or delete on accounts_dep.smena
 for each row execute function accounts_dep.smena_rules();
-
-create function accounts_dep.smena_log() returns trigger
-language plpgsql security definer set search_path = public, accounts_dep as $$
-declare
-    v_action text;
-begin
-    if tg_op = 'INSERT' then
-        v_action := case when current_setting('tabel.dividing', true) = 'on' then 'деление' else 'добавление' end;
-        insert into accounts_dep.smena_history (action, id_smena, after) values (v_action, new.id, to_jsonb(new));
-    elsif tg_op = 'DELETE' then
-        insert into accounts_dep.smena_history (action, id_smena, before) values ('удаление', old.id, to_jsonb(old));
-    elsif to_jsonb(old) is distinct from to_jsonb(new) then
-        v_action := case
-            when accounts_dep.is_accepted(new.ok) then 'приёмка'
-            when current_setting('tabel.dividing', true) = 'on' then 'деление'
-            else 'изменение' end;
-        insert into accounts_dep.smena_history (action, id_smena, before, after)
-        values (v_action, new.id, to_jsonb(old), to_jsonb(new));
-    end if;
-    return null;
-end
-$$;
-create trigger smena_log after insert or update or delete on accounts_dep.smena
-for each row execute function accounts_dep.smena_log();
 
 -- Hours cells: whoever writes a record, its cells (before and after) equal the hours of their
 -- records. The rows are locked in the one order before any is written.
@@ -172,12 +167,14 @@ for each row execute function accounts_dep.smena_hours();
 
 -- Materials and team -------------------------------------------------------------------------------
 -- Rows of a record that is accepted (or gone) are never added, changed or removed. The record is
--- locked while its row is written, so an acceptance waits for the write or the write for it.
+-- locked while its row is written, so an acceptance waits for the write or the write for it. The
+-- change goes into the record's history.
 create function accounts_dep.record_part_rules() returns trigger
 language plpgsql security definer set search_path = public, accounts_dep as $$
 declare
     v_id bigint;
     v_ok text;
+    v_what text := case tg_table_name when 'smena_gds_use' then 'материал' else 'бригада' end;
 begin
     for v_id in select distinct x from unnest(array[(to_jsonb(old) ->> 'id_smena')::bigint,
                                                     (to_jsonb(new) ->> 'id_smena')::bigint]) x
@@ -194,6 +191,16 @@ begin
             raise exception 'Запись % уже принята: изменить её нельзя.', v_id using errcode = 'TB001';
         end if;
     end loop;
+    if tg_op = 'INSERT' then
+        insert into accounts_dep.smena_history (action, id_smena, after)
+        values (v_what || ': добавление', new.id_smena, to_jsonb(new));
+    elsif tg_op = 'DELETE' then
+        insert into accounts_dep.smena_history (action, id_smena, before)
+        values (v_what || ': удаление', old.id_smena, to_jsonb(old));
+    elsif old is distinct from new then
+        insert into accounts_dep.smena_history (action, id_smena, before, after)
+        values (v_what || ': изменение', new.id_smena, to_jsonb(old), to_jsonb(new));
+    end if;
     return coalesce(new, old);
 end
 $$;
@@ -201,29 +208,6 @@ create trigger smena_gds_use_rules before insert or update or delete on accounts
 for each row execute function accounts_dep.record_part_rules();
 create trigger person_temp_rules before insert or update or delete on accounts_dep.person_temp
 for each row execute function accounts_dep.record_part_rules();
-
-create function accounts_dep.record_part_log() returns trigger
-language plpgsql security definer set search_path = public, accounts_dep as $$
-declare
-    v_what text := case tg_table_name when 'smena_gds_use' then 'материал' else 'бригада' end;
-begin
-    if tg_op = 'INSERT' then
-        insert into accounts_dep.smena_history (action, id_smena, after)
-        values (v_what || ': добавление', new.id_smena, to_jsonb(new));
-    elsif tg_op = 'DELETE' then
-        insert into accounts_dep.smena_history (action, id_smena, before)
-        values (v_what || ': удаление', old.id_smena, to_jsonb(old));
-    elsif to_jsonb(old) is distinct from to_jsonb(new) then
-        insert into accounts_dep.smena_history (action, id_smena, before, after)
-        values (v_what || ': изменение', new.id_smena, to_jsonb(old), to_jsonb(new));
-    end if;
-    return null;
-end
-$$;
-create trigger smena_gds_use_log after insert or update or delete on accounts_dep.smena_gds_use
-for each row execute function accounts_dep.record_part_log();
-create trigger person_temp_log after insert or update or delete on accounts_dep.person_temp
-for each row execute function accounts_dep.record_part_log();
 
 revoke all on accounts_dep.smena_history from public;
 grant select on accounts_dep.smena_history, accounts_dep.v_smena_history to tabel_read;
