@@ -126,8 +126,11 @@ public:
                 closeGroups(level, r - 1, headers.size());
             for (size_t g = level; g < headers.size(); ++g) {
                 keys[g] = headers[g]->breakOn ? headers[g]->breakOn(here) : QVariant();
-                // a group header is never left at the foot of a page without its first row
-                const double withFirst = headers[g]->height + headers[g]->spaceAfter + (detail ? detail->height : 0);
+                // a group header is never left at the foot of a page without the headers of the
+                // groups it opens inside it and its first row
+                double withFirst = detail ? detail->height : 0;
+                for (size_t inner = g; inner < headers.size(); ++inner)
+                    withFirst += headers[inner]->height + headers[inner]->spaceAfter;
                 if (y_ + withFirst > bottom())
                     breakPage(r);
                 print(*headers[g], r);

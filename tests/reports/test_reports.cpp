@@ -178,6 +178,36 @@ insert into accounts_dep.smena (w_id, i_id, o_id, kol_vo, brak, data, smena, cen
         QCOMPARE(pages.back().texts().last(), u"69"_s);
     }
 
+    void anOuterHeaderKeepsItsInnerHeaderAndFirstRow()
+    {
+        // A worker's header (10 mm) opens a product's header (10 mm) below it, then a row (5 mm);
+        // a worker's group is 50 mm. 270 mm to a page: the sixth worker starts 20 mm above the
+        // foot, room for its header and a row but not for the product's header too.
+        db::Query rows(dm().ADO_DB, u"select n / 4 as w, n / 2 as p, n from generate_series(0, 39) n order by n"_s);
+        rows.open();
+        report::Definition d;
+        d.margins = QMarginsF(10, 10, 10, 297 - 10 - 270);
+        const auto header = [](const QString& field, const QString& word) {
+            report::Band b;
+            b.kind = report::Band::Kind::GroupHeader;
+            b.height = 10;
+            b.breakOn = [field](const report::Context& c) { return c.field(field).variant(); };
+            b.items.push_back(report::Item::computed(QRectF(0, 0, 50, 7),
+                [field, word](const report::Context& c) { return QVariant(word + c.field(field).toText()); }));
+            return b;
+        };
+        report::Band detail;
+        detail.kind = report::Band::Kind::Detail;
+        detail.height = 5;
+        detail.items.push_back(report::Item::field(QRectF(0, 0, 50, 5), u"n"_s));
+        d.bands = { header(u"w"_s, u"работник "_s), header(u"p"_s, u"изделие "_s), detail };
+        const std::vector<report::Page> pages = report::layout(d, rows);
+        QCOMPARE(pages.size(), size_t(2));
+        QCOMPARE(pages[0].texts().last(), u"19"_s); // five workers whole
+        QCOMPARE(pages[1].texts().value(0), u"работник 5"_s);
+        QCOMPARE(pages[1].texts().value(1), u"изделие 10"_s);
+    }
+
     void everyReportPrintsWhenEmpty()
     {
         for (int r = 0; r < 5; ++r) {
