@@ -2,10 +2,10 @@
 // change mode from the journal's row, saving a new record as the editor does (insert, hours cell,
 // journal re-read and positioned on it), accepting one, the material dialog's lists and a
 // material chosen, and a division among 5 members; median ms each.
-#include "core/dates.h"
 #include "abort_prompter.h"
 #include "app/forms.h"
 #include "bench_support.h"
+#include "core/dates.h"
 #include "db/data_module.h"
 #include "db/db_error.h"
 #include "domain/production_records.h"
@@ -78,9 +78,10 @@ int main(int argc, char** argv)
     r.hours = 1;
     // on a line its operation still has room on, as the editor allows a save (checked under the
     // line's lock)
-    db::Query roomy(c, u"select item.id, item.id_doc, o.id as o_id, o.i_id from mnf_doc.doc_item item "
-                       "join accounts_dep.oper o on o.i_id = item.id_gds "
-                       "where accounts_dep.line_open_qty(item.id::bigint, o.id, 0) >= 50 order by item.id limit 1"_s);
+    db::Query roomy(c,
+        u"select item.id, item.id_doc, o.id as o_id, o.i_id from mnf_doc.doc_item item "
+        "join accounts_dep.oper o on o.i_id = item.id_gds "
+        "where accounts_dep.line_open_qty(item.id::bigint, o.id, 0) >= 50 order by item.id limit 1"_s);
     roomy.open();
     if (!roomy.isEmpty()) {
         r.line = roomy.field(u"id"_s).toId();
@@ -117,9 +118,9 @@ int main(int argc, char** argv)
                 + QString::number(1000000 + day.year() * 100 + day.month()) + u")"_s);
             db::Query count(c, u"select count(w_id) as cnt from accounts_dep.h_tabel"_s + key);
             count.open();
-            db::Query hours(c, u"select sum(time) as tim from accounts_dep.smena where w_id="_s
-                + QString::number(r.worker) + u" and smena=1 and data="_s + sqlDate(day)
-                + u" group by w_id, smena, data"_s);
+            db::Query hours(c,
+                u"select sum(time) as tim from accounts_dep.smena where w_id="_s + QString::number(r.worker)
+                    + u" and smena=1 and data="_s + sqlDate(day) + u" group by w_id, smena, data"_s);
             hours.open();
             c.execute(u"update accounts_dep.h_tabel set d"_s + QString::number(day.day()) + u"="_s
                 + QString::number(hours.field(u"tim"_s).toInt()) + key);

@@ -1,7 +1,6 @@
 #include "app/forms.h"
 
 #include "app/login_window.h"
-#include "session/version_guard.h"
 #include "catalog/norms_editor.h"
 #include "catalog/operation_dialog.h"
 #include "catalog/operation_list.h"
@@ -16,6 +15,7 @@
 #include "excel/xlsx_backend.h"
 #include "journal/journal_window.h"
 #include "reports/report_selection.h"
+#include "session/version_guard.h"
 #include "timesheet/printed_timesheet.h"
 #include "timesheet/timesheet_window.h"
 #include "ui/appearance.h"

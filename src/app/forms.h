@@ -2,10 +2,10 @@
 // Forms: the composition root. It runs the start-up sequence in the program's order and holds
 // the session, the data module and every window, each created once; a window receives only what
 // it uses. Nothing here is global.
+#include "db/connection_settings.h"
 #include "session/build_stamp.h"
 #include "session/session.h"
 #include "session/site_settings.h"
-#include "db/connection_settings.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,11 +1,11 @@
 #include "app/login_window.h"
 
-#include "session/roles.h"
-#include "session/session.h"
-#include "session/version_guard.h"
 #include "db/data_module.h"
 #include "db/db_error.h"
 #include "journal/journal_window.h"
+#include "session/roles.h"
+#include "session/session.h"
+#include "session/version_guard.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

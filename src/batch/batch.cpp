@@ -1,6 +1,5 @@
 #include "batch/batch.h"
 
-#include "session/roles.h"
 #include "core/dates.h"
 #include "core/error.h"
 #include "db/data_module.h"
@@ -11,6 +10,7 @@
 #include "report_engine/report.h"
 #include "reports/period_reports.h"
 #include "reports/report_selection.h"
+#include "session/roles.h"
 #include "timesheet/printed_timesheet.h"
 #include "timesheet/timesheet_workbook.h"
 #include "ui/prompter.h"

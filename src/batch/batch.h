@@ -7,8 +7,8 @@
 // Connection options: --server S --database D (default: the site's built-in connection),
 // --port P (default TABEL_DB_PORT, else 5432). The password comes only from TABEL_PASSWORD. The
 // login's role decides what it may write, as in the windows.
-#include "session/site_settings.h"
 #include "db/connection_settings.h"
+#include "session/site_settings.h"
 
 #include <QStringList>
 

@@ -51,7 +51,7 @@ TForm22::TForm22(ui::Prompter& prompter, db::TDataModule6& dm, QWidget* parent)
     DBGrid1->verticalHeader()->show(); // the row indicator: the blank last row is the new one
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBGrid1->setCellEditor([this](int row, int column, const QString& text) {
-        ui::runGuarded(this->prompter(), [&] { DBGrid1ColExit(row, column, text); });
+        return ui::runGuarded(this->prompter(), [&] { DBGrid1ColExit(row, column, text); });
     });
 
     auto* buttons = new QHBoxLayout;
@@ -118,7 +118,8 @@ void TForm22::Button2Click()
 
 void TForm22::Button1Click()
 {
-    DBGrid1->finishEditing();
+    if (!DBGrid1->finishEditing())
+        return; // the refused value stays in its cell to be put right; the window stays open
     db::Query& operations = dm_.Oper;
     const int row = operations.recNo();
     operations.close();
@@ -129,9 +130,8 @@ void TForm22::Button1Click()
 
 void TForm22::reject()
 {
+    // Escape saves and closes as "Сохранить" does; after a refusal the window stays open
     ui::runGuarded(prompter(), [this] { Button1Click(); });
-    if (isVisible()) // saving failed and was reported: the window still closes
-        QDialog::reject();
 }
 
 } // namespace tabel::catalog

@@ -1,10 +1,10 @@
 #pragma once
 // Session: what the program knows of the run and of the user logged in. Forms holds the one
 // value; the login window fills it and the windows read it.
+#include "db/connection_settings.h"
 #include "session/build_stamp.h"
 #include "session/roles.h"
 #include "session/site_settings.h"
-#include "db/connection_settings.h"
 
 #include <QString>
 

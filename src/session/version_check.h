@@ -1,8 +1,8 @@
 #pragma once
 // The version guard: the newest build to start stamps accounts_dep.ver; a build older than the
 // stamp must stop.
-#include "session/build_stamp.h"
 #include "db/connection.h"
+#include "session/build_stamp.h"
 
 namespace tabel::app {
 

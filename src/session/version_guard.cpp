@@ -1,7 +1,7 @@
 #include "session/version_guard.h"
 
-#include "session/version_check.h"
 #include "core/error.h"
+#include "session/version_check.h"
 #include "ui/prompter.h"
 
 using namespace Qt::StringLiterals;

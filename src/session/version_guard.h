@@ -3,8 +3,8 @@
 // seconds): the newest build stamps the database; an older one tells its user and stops. One
 // check at a time: while its message or error box is open, a second check does nothing, so no
 // boxes stack up while the database stays unreachable.
-#include "session/session.h"
 #include "db/connection.h"
+#include "session/session.h"
 
 #include <functional>
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QStyledItemDelegate>
 
 namespace tabel::ui {
@@ -143,27 +144,29 @@ QString DBGrid::cellText(int row, int column) const
     return model_.data(model_.index(row, column), Qt::DisplayRole).toString();
 }
 
-void DBGrid::setCellEditor(GridModel::TypedCell typed)
+void DBGrid::setCellEditor(CellSave save)
 {
-    typed_ = std::move(typed);
+    save_ = std::move(save);
     model_.setTyped([this](int row, int column, const QString& text) { pending_ = Typed { row, column, text }; });
     setEditTriggers(
         QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setSelectionBehavior(QAbstractItemView::SelectItems);
 }
 
-void DBGrid::finishEditing()
+bool DBGrid::finishEditing()
 {
     if (state() != QAbstractItemView::EditingState)
-        return;
+        return true;
     // A cell's editor is a child of the viewport while it is open.
     for (QWidget* editor : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!editor->isVisible())
             continue;
+        refused_ = false;
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
-        return;
+        return !refused_;
     }
+    return true;
 }
 
 void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
@@ -173,8 +176,16 @@ void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hin
         return;
     const Typed typed = *pending_;
     pending_.reset();
-    if (typed_)
-        typed_(typed.row, typed.column, typed.text);
+    if (!save_ || save_(typed.row, typed.column, typed.text))
+        return;
+    // refused: the cell is edited again with what was typed, nothing lost
+    refused_ = true;
+    const QModelIndex cell = model_.index(typed.row, typed.column);
+    setCurrentIndex(cell);
+    edit(cell);
+    for (QLineEdit* box : viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+        if (box->isVisible())
+            box->setText(typed.text);
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event)

@@ -43,11 +43,14 @@ public:
     QString cellText(int row, int column) const;
 
     // Makes the cells editable in place, with a blank row under the last for a new row. When the
-    // editing of a cell ends with a changed text, `typed` runs with it (after the cell's editor has
-    // closed, so it may re-read the rows).
-    void setCellEditor(GridModel::TypedCell typed);
-    // Ends an open cell edit as leaving the cell would, running `typed` for a change.
-    void finishEditing();
+    // editing of a cell ends with a changed text, `save` runs with it (after the cell's editor has
+    // closed, so it may re-read the rows); when it refuses the text (returns false) the cell is
+    // edited again with what was typed.
+    using CellSave = std::function<bool(int row, int column, const QString& text)>;
+    void setCellEditor(CellSave save);
+    // Ends an open cell edit as leaving the cell would, saving a change; false when the save was
+    // refused (the cell is then in editing again).
+    bool finishEditing();
 
 signals:
     void titleClicked(int column);
@@ -67,7 +70,8 @@ private:
     bool applying_ = false;
     CellHook cellHook_;
     bool syncing_ = false;
-    GridModel::TypedCell typed_;
+    CellSave save_;
+    bool refused_ = false; // the last save refused its text
     struct Typed {
         int row;
         int column;

@@ -10,10 +10,12 @@
 
 namespace tabel::ui {
 
-template <typename Fn> void runGuarded(Prompter& prompter, Fn&& fn) noexcept
+// True when fn ran to its end; false when its error was shown.
+template <typename Fn> bool runGuarded(Prompter& prompter, Fn&& fn) noexcept
 {
     try {
         std::forward<Fn>(fn)();
+        return true;
     } catch (const Error& e) {
         prompter.generalError(e.text());
     } catch (const std::exception& e) {
@@ -21,6 +23,7 @@ template <typename Fn> void runGuarded(Prompter& prompter, Fn&& fn) noexcept
     } catch (...) {
         prompter.generalError(QStringLiteral("Неизвестная ошибка"));
     }
+    return false;
 }
 
 // Wraps a handler for connect(): the signal's arguments are passed on when the handler takes them.

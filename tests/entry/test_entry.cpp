@@ -1,6 +1,6 @@
-#include "core/numbers.h"
 #include "catalog/operation_list.h"
 #include "catalog/worker_list.h"
+#include "core/numbers.h"
 #include "db/data_module.h"
 #include "domain/production_records.h"
 #include "entry/record_editor.h"
@@ -13,12 +13,12 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QFocusEvent>
 #include <QTest>
 #include <QWheelEvent>
 #include <memory>

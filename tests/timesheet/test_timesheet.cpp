@@ -140,7 +140,8 @@ create trigger refuse before insert on accounts_dep.h_tabel for each row execute
             QCOMPARE(w.DBGrid1->cellStyle(row, 30).text, w.DBGrid1->palette().color(QPalette::Text));
             test::click(w.Button1);
             QVERIFY(!fx_->prompter().texts().isEmpty());
-            QVERIFY2(fx_->prompter().texts().back().contains(u"Ъ-сбой перестроения"_s), qPrintable(fx_->prompter().texts().back()));
+            QVERIFY2(fx_->prompter().texts().back().contains(u"Ъ-сбой перестроения"_s),
+                qPrintable(fx_->prompter().texts().back()));
             fx_->prompter().clear();
             QVERIFY(dm().H_Tabel_1.isOpen());
             QCOMPARE(w.DBGrid1->cellText(rowOf(dm().H_Tabel_1, 99103), 1), u"4"_s); // rolled back, shown
