@@ -3,6 +3,11 @@
 -- accepting role and any change of an accepted record, its materials or its team, the hours cells
 -- kept equal to the records, and a history of every change that no program login can alter.
 --
+-- The trigger functions run with their owner's rights (they write the history no program login may
+-- write) and name every object with its schema; they set no search_path of their own, which would
+-- cost every row a configuration change (the system catalog is searched first in any case, and no
+-- program login may create objects in these schemas).
+--
 -- Refusals carry their own SQLSTATE so that the program can say them in its own words:
 --   TB001  the record is accepted (or gone): nothing of it may change
 --   TB002  the login may not accept records
@@ -106,7 +111,7 @@ from accounts_dep.smena_history h;
 -- One trigger both refuses and writes the history row: a refused write leaves none, and a write
 -- that fails later takes its history row with it (the same statement).
 create function accounts_dep.smena_rules() returns trigger
-language plpgsql security definer set search_path = public, accounts_dep as $$
+language plpgsql security definer as $$
 declare
     v_dividing boolean;
 begin
@@ -140,7 +145,7 @@ for each row execute function accounts_dep.smena_rules();
 -- Hours cells: whoever writes a record, its cells (before and after) equal the hours of their
 -- records. The rows are locked in the one order before any is written.
 create function accounts_dep.smena_hours() returns trigger
-language plpgsql security definer set search_path = public, accounts_dep as $$
+language plpgsql security definer as $$
 declare
     v_key record;
 begin
@@ -170,7 +175,7 @@ for each row execute function accounts_dep.smena_hours();
 -- locked while its row is written, so an acceptance waits for the write or the write for it. The
 -- change goes into the record's history.
 create function accounts_dep.record_part_rules() returns trigger
-language plpgsql security definer set search_path = public, accounts_dep as $$
+language plpgsql security definer as $$
 declare
     v_id bigint;
     v_ok text;
