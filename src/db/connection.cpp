@@ -94,13 +94,14 @@ void Connection::open(const ConnectionSettings& settings)
         db.setDatabaseName(odbcConnectionString(settings));
         db.setUserName({});
         db.setPassword({});
+        db.setConnectOptions(u"SQL_ATTR_LOGIN_TIMEOUT="_s + QString::number(settings.connectTimeout));
     } else {
         db.setHostName(settings.server);
         db.setDatabaseName(settings.database);
         db.setPort(settings.port);
         db.setUserName(settings.login);
         db.setPassword(settings.password);
-        db.setConnectOptions(u"sslmode=allow;connect_timeout=10"_s);
+        db.setConnectOptions(u"sslmode=allow;connect_timeout="_s + QString::number(settings.connectTimeout));
     }
     db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     if (!db.open()) {

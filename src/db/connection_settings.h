@@ -13,6 +13,7 @@ struct ConnectionSettings {
     QString login;
     QString password;
     Driver driver = Driver::Psql;
+    int connectTimeout = 10; // seconds a connection attempt may take
 };
 
 // The exact ODBC driver connection string of the login: driver, database, server, port, login,

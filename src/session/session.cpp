@@ -13,12 +13,16 @@ db::ConnectionSettings Session::defaultConnection() const
     s.login = u"sys"_s;
     s.password = u"tovmask"_s;
     s.driver = driver;
+    // the version check before login runs on the window's thread every 30 s: an unreachable
+    // built-in server may hold the window only a moment
+    s.connectTimeout = 2;
     return s;
 }
 
 db::ConnectionSettings Session::loginConnection(const QString& typedLogin, const QString& typedPassword) const
 {
     db::ConnectionSettings s = defaultConnection();
+    s.connectTimeout = db::ConnectionSettings {}.connectTimeout; // the user waits for a login
     if (server.isEmpty() || database.isEmpty())
         return s;
     s.server = server;

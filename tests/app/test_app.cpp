@@ -165,6 +165,9 @@ private slots:
         QCOMPARE(s.database, u"base"_s);
         QCOMPARE(s.login, u"master"_s);
         QCOMPARE(s.password, u"pw"_s);
+        QCOMPARE(s.connectTimeout, 10);
+        // the check before login, every 30 s on the window's thread, gives up on a server soon
+        QCOMPARE(fx.forms().session().connection.connectTimeout, 2);
         // without both arguments: the built-in connection, as sys whatever was typed
         for (const QStringList& args : { QStringList {}, QStringList { u"srv"_s }, QStringList { u""_s, u"base"_s } }) {
             test::AppFixture::Setup other;
@@ -174,6 +177,7 @@ private slots:
             QCOMPARE(s.login, u"sys"_s);
             QCOMPARE(s.password, u"tovmask"_s);
             QCOMPARE(s.database, f.db().name());
+            QCOMPARE(s.connectTimeout, 10);
         }
     }
 
