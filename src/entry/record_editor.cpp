@@ -6,6 +6,7 @@
 #include "db/data_module.h"
 #include "db/statements.h"
 #include "journal/journal_window.h"
+#include "ui/date_box.h"
 #include "ui/db_grid.h"
 #include "ui/fonts.h"
 #include "ui/lookup_combo.h"
@@ -133,8 +134,7 @@ void TForm11::layOut()
         ui::NumberKeyFilter::install(box, true);
     for (QLineEdit* box : { Edit7, Edit8, Edit5 })
         box->setEnabled(false);
-    DTimeP->setCalendarPopup(true);
-    DTimeP->setDisplayFormat(u"dd.MM.yyyy"_s);
+    ui::makeDateBox(DTimeP);
     RG1Goods->setChecked(true);
     Button1->setDefault(true);
 

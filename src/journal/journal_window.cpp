@@ -10,6 +10,7 @@
 #include "timesheet/timesheet_window.h"
 #include "ui/appearance.h"
 #include "ui/busy_cursor.h"
+#include "ui/date_box.h"
 #include "ui/db_grid.h"
 #include "ui/fonts.h"
 
@@ -120,8 +121,7 @@ TForm1::TForm1(ui::Prompter& prompter, db::TDataModule6& dataModule, const Sessi
     paint(RadioButton1, green, true);
     for (QRadioButton* b : { RadioButton2, RadioButton3, RadioButton4 })
         paint(b, QColor(), false);
-    DateT->setCalendarPopup(true);
-    DateT->setDisplayFormat(u"dd.MM.yyyy"_s);
+    ui::makeDateBox(DateT);
     DateT->setDate(QDate::currentDate());
     DateT->installEventFilter(this);
     paint(CBox1, QColor(), false);

@@ -8,6 +8,7 @@
 #include "report_engine/preview.h"
 #include "reports/period_reports.h"
 #include "ui/busy_cursor.h"
+#include "ui/date_box.h"
 #include "ui/fonts.h"
 
 #include <algorithm>
@@ -72,10 +73,8 @@ TForm18::TForm18(ui::Prompter& prompter, db::TDataModule6& dm, excel::ExcelLink&
     RadioGroup1[0]->setChecked(true);
     auto* period = new QGroupBox(u"Период отбора"_s, this);
     auto* periodLayout = new QGridLayout(period);
-    for (QDateEdit* d : { DTPicker1, DTPicker2 }) {
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(u"dd.MM.yyyy"_s);
-    }
+    for (QDateEdit* d : { DTPicker1, DTPicker2 })
+        ui::makeDateBox(d);
     periodLayout->addWidget(new QLabel(u"с"_s, period), 0, 0);
     periodLayout->addWidget(DTPicker1, 0, 1);
     periodLayout->addWidget(new QLabel(u"по"_s, period), 1, 0);

@@ -5,12 +5,14 @@
 #include "support/scripted_prompter.h"
 #include "support/test_db.h"
 #include "support/test_registry.h"
+#include "ui/date_box.h"
 #include "ui/db_grid.h"
 #include "ui/guard.h"
 #include "ui/lookup_combo.h"
 #include "ui/number_box.h"
 
 #include <QAbstractItemModelTester>
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -202,6 +204,39 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ConversionError, ui::readNumber(&box));
         box.setText(u"7"_s);
         QCOMPARE(ui::readWhole(&box), 7);
+    }
+
+    void dateBoxesTakeTypedDates()
+    {
+        QDateEdit box;
+        ui::makeDateBox(&box);
+        box.setDate(QDate(2025, 1, 11));
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        auto* text = box.findChild<QLineEdit*>();
+        QVERIFY(text);
+        // a click where the user sees the character at `position`
+        const auto clickAt = [&](int position) {
+            text->setCursorPosition(position);
+            const QPoint at = text->inputMethodQuery(Qt::ImCursorRectangle).toRect().center() + QPoint(2, 0);
+            text->setCursorPosition(text->text().size());
+            QTest::mouseClick(text, Qt::LeftButton, Qt::NoModifier, at);
+        };
+        clickAt(1); // into the day: typing replaces it
+        QTest::keyClicks(&box, u"05"_s);
+        QCOMPARE(box.date(), QDate(2025, 1, 5));
+        clickAt(3); // into the month
+        QTest::keyClicks(&box, u"12"_s);
+        QCOMPARE(box.date(), QDate(2025, 12, 5));
+        QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier); // the whole date, typed anew
+        QTest::keyClicks(&box, u"01.02.2024"_s);
+        QCOMPARE(box.date(), QDate(2024, 2, 1));
+        for (const QString& typed : { u"5.3.2023"_s, u"05032023"_s }) { // short sections, no separators
+            box.setDate(QDate(2025, 12, 11));
+            QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(&box, typed);
+            QCOMPARE(box.date(), QDate(2023, 3, 5));
+        }
     }
 };
 
