@@ -92,10 +92,10 @@ db::ConnectionSettings connection(
     const std::map<QString, QString>& opts, const app::SiteSettings& site, db::Driver driver, const QString& password)
 {
     db::ConnectionSettings s;
-    s.server = opts.count(u"server"_s) ? opts.at(u"server"_s) : site.defaultServer;
-    s.database = opts.count(u"database"_s) ? opts.at(u"database"_s) : site.defaultDatabase;
-    s.port = opts.count(u"port"_s) ? wholeOption(opts, u"port"_s, 1, 65535) : site.port;
-    if (!opts.count(u"login"_s) || opts.at(u"login"_s).trimmed().isEmpty())
+    s.server = opts.contains(u"server"_s) ? opts.at(u"server"_s) : site.defaultServer;
+    s.database = opts.contains(u"database"_s) ? opts.at(u"database"_s) : site.defaultDatabase;
+    s.port = opts.contains(u"port"_s) ? wholeOption(opts, u"port"_s, 1, 65535) : site.port;
+    if (!opts.contains(u"login"_s) || opts.at(u"login"_s).trimmed().isEmpty())
         wrong(u"не задан параметр --login"_s);
     s.login = opts.at(u"login"_s).trimmed();
     s.password = password;
@@ -119,7 +119,7 @@ QDate dateOption(const std::map<QString, QString>& opts, const QString& name)
 
 int productsOption(const std::map<QString, QString>& opts)
 {
-    const QString v = opts.count(u"products"_s) ? opts.at(u"products"_s) : u"all"_s;
+    const QString v = opts.contains(u"products"_s) ? opts.at(u"products"_s) : u"all"_s;
     const QStringList kinds = { u"all"_s, u"finished"_s, u"blanks"_s };
     if (!kinds.contains(v))
         wrong(u"--products: «"_s + v + u"» — ожидается all, finished или blanks"_s);
@@ -130,7 +130,7 @@ int productsOption(const std::map<QString, QString>& opts)
 db::ConnectionSettings reportConnection(
     const std::map<QString, QString>& opts, const app::SiteSettings& site, db::Driver driver, const QString& password)
 {
-    const db::ConnectionSettings settings = connection(opts, site, driver, password);
+    db::ConnectionSettings settings = connection(opts, site, driver, password);
     if (app::rightsFor(settings.login, site).acceptOnly)
         throw Failure(1, u"пользователю "_s + settings.login + u" отчеты недоступны"_s);
     return settings;
@@ -148,7 +148,7 @@ void periodReport(const QStringList& args, const app::SiteSettings& site, db::Dr
     const QDate from = dateOption(opts, u"from"_s);
     const QDate to = dateOption(opts, u"to"_s);
     const int kind = productsOption(opts);
-    if (!opts.count(u"pdf"_s))
+    if (!opts.contains(u"pdf"_s))
         wrong(u"не задан параметр --pdf"_s);
     const db::ConnectionSettings settings = reportConnection(opts, site, driver, password);
     db::TDataModule6 dm;
@@ -194,7 +194,7 @@ void summary(const QStringList& args, const app::SiteSettings& site, db::Driver 
     const QDate from = dateOption(opts, u"from"_s);
     const QDate to = dateOption(opts, u"to"_s);
     const int kind = productsOption(opts);
-    if (!opts.count(u"xlsx"_s))
+    if (!opts.contains(u"xlsx"_s))
         wrong(u"не задан параметр --xlsx"_s);
     const db::ConnectionSettings settings = reportConnection(opts, site, driver, password);
     db::TDataModule6 dm;
@@ -212,7 +212,7 @@ void history(const QStringList& args, const app::SiteSettings& site, db::Driver 
     const auto opts = options(args, connectionOptions + QStringList { u"from"_s, u"to"_s, u"xlsx"_s });
     const QDate from = dateOption(opts, u"from"_s);
     const QDate to = dateOption(opts, u"to"_s);
-    if (!opts.count(u"xlsx"_s))
+    if (!opts.contains(u"xlsx"_s))
         wrong(u"не задан параметр --xlsx"_s);
     const db::ConnectionSettings settings = reportConnection(opts, site, driver, password);
     db::TDataModule6 dm;
@@ -244,7 +244,7 @@ void timesheet(const QStringList& args, const app::SiteSettings& site, db::Drive
     timesheet::TForm15 printed(dm);
     static const QStringList months = { u"Январь"_s, u"Февраль"_s, u"Март"_s, u"Апрель"_s, u"Май"_s, u"Июнь"_s,
         u"Июль"_s, u"Август"_s, u"Сентябрь"_s, u"Октябрь"_s, u"Ноябрь"_s, u"Декабрь"_s };
-    if (opts.count(u"pdf"_s)) {
+    if (opts.contains(u"pdf"_s)) {
         const QString path = opts.at(u"pdf"_s);
         printed.QRLabel33 = months[month - 1] + u" "_s + QString::number(year) + u" г."_s;
         const std::vector<report::Page> pages = printed.prepare(month, year);

@@ -25,8 +25,8 @@ QString uniqueName()
 
 QString errorText(const QSqlError& e)
 {
-    const QString db = e.databaseText().trimmed();
-    const QString drv = e.driverText().trimmed();
+    QString db = e.databaseText().trimmed();
+    QString drv = e.driverText().trimmed();
     if (db.isEmpty())
         return drv;
     if (drv.isEmpty())

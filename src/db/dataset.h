@@ -53,7 +53,7 @@ public:
     Value value(int row, int column) const;
     // Moves to the first visible row whose field equals value (numbers as numbers, texts exactly);
     // returns false and stays put when there is none.
-    bool locate(const QString& name, const QVariant& value);
+    bool locate(const QString& name, const QVariant& wanted);
 
     // A malformed text or one naming a field the result does not have throws DbError and leaves
     // the sort as it was.

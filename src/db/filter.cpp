@@ -241,7 +241,10 @@ private:
 // '%' any run, '_' any one character, '\' escapes; both sides already lower case.
 bool likeMatch(QStringView text, QStringView pattern)
 {
-    qsizetype t = 0, p = 0, starP = -1, starT = 0;
+    qsizetype t = 0;
+    qsizetype p = 0;
+    qsizetype starP = -1;
+    qsizetype starT = 0;
     while (t < text.size()) {
         if (p < pattern.size()) {
             QChar pc = pattern[p];

@@ -74,14 +74,14 @@ QVariant odbcValue(const QSqlQuery& query, int column, OdbcColumn kind)
         t.micros = ((ts.hour * Q_INT64_C(60) + ts.minute) * 60 + ts.second) * 1000000 + ts.fraction / 1000;
         return QVariant::fromValue(t);
     }
-    const QVariant v = normalizeFetched(query.value(column), Driver::Odbc);
+    QVariant v = normalizeFetched(query.value(column), Driver::Odbc);
     if (v.isNull())
         return v;
     switch (kind) {
     case OdbcColumn::Bool:
-        return QVariant(Value(v).toBool());
+        return { Value(v).toBool() };
     case OdbcColumn::Real:
-        return QVariant(Value(v).toDouble());
+        return { Value(v).toDouble() };
     default:
         return v;
     }

@@ -42,7 +42,7 @@ QDate parseIsoDate(const char* s, int len)
 {
     if (len < 10 || s[4] != '-' || s[7] != '-')
         return QDate::fromString(QString::fromLatin1(s, len), Qt::ISODate);
-    return QDate(digits(s, 4), digits(s + 5, 2), digits(s + 8, 2));
+    return { digits(s, 4), digits(s + 5, 2), digits(s + 8, 2) };
 }
 
 // "YYYY-MM-DD HH:MM:SS[.ffffff][+HH[:MM[:SS]]]" as the server writes it in ISO DateStyle. A time
@@ -58,7 +58,7 @@ QVariant parseTimestamp(const char* s, int len, bool withZone)
     if (i < len && s[i] == '.') {
         int scale = 100000;
         for (++i; i < len && s[i] >= '0' && s[i] <= '9'; ++i, scale /= 10)
-            t.micros += (s[i] - '0') * scale;
+            t.micros += static_cast<qint64>(s[i] - '0') * scale;
     }
     if (!withZone || i >= len || (s[i] != '+' && s[i] != '-'))
         return QVariant::fromValue(t);
@@ -77,7 +77,7 @@ QVariant convert(unsigned oid, const char* s, int len)
 {
     switch (oid) {
     case BoolOid:
-        return QVariant(s[0] == 't');
+        return { s[0] == 't' };
     case Int2Oid:
     case Int4Oid:
     case Int8Oid:
@@ -94,18 +94,18 @@ QVariant convert(unsigned oid, const char* s, int len)
         double v = 0;
         const auto r = std::from_chars(s, s + len, v);
         if (r.ec == std::errc() && r.ptr == s + len)
-            return QVariant(v);
-        return QVariant(QString::fromLatin1(s, len).toDouble()); // NaN, Infinity
+            return { v };
+        return { QString::fromLatin1(s, len).toDouble() }; // NaN, Infinity
     }
     case DateOid:
-        return QVariant(parseIsoDate(s, len));
+        return { parseIsoDate(s, len) };
     case TimestampOid:
     case TimestamptzOid:
         return parseTimestamp(s, len, oid == TimestamptzOid);
     default:
         break;
     }
-    return QVariant(QString::fromUtf8(s, len));
+    return { QString::fromUtf8(s, len) };
 }
 
 QMetaType typeOf(unsigned oid)

@@ -51,7 +51,7 @@ QVariant odbcParameter(const QVariant& v)
     case QMetaType::QDateTime:
     case QMetaType::Double:
     case QMetaType::Float:
-        return QVariant(QString::fromLatin1(parameterText(v)));
+        return { QString::fromLatin1(parameterText(v)) };
     default:
         return v.typeId() == qMetaTypeId<Timestamp>() ? QVariant(QString::fromLatin1(parameterText(v))) : v;
     }

@@ -2,15 +2,17 @@
 
 #include "db/db_error.h"
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace tabel::db {
 
-Table::Table(Connection& connection, const QString& tableName, const QString& orderBy, QObject* parent)
+Table::Table(Connection& connection, QString tableName, QString orderBy, QObject* parent)
     : DataSet(parent)
     , connection_(connection)
-    , table_(tableName)
-    , orderBy_(orderBy)
+    , table_(std::move(tableName))
+    , orderBy_(std::move(orderBy))
 {
 }
 

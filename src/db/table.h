@@ -16,7 +16,7 @@ public:
     enum class State { Browse, Edit, Insert };
 
     // orderBy: the server's order of the rows ("vid"); empty for the table's own.
-    Table(Connection& connection, const QString& tableName, const QString& orderBy = {}, QObject* parent = nullptr);
+    Table(Connection& connection, QString tableName, QString orderBy = {}, QObject* parent = nullptr);
 
     const QString& tableName() const { return table_; }
     // Reads the whole table ("select * from" it, in the order given); throws DbError.

@@ -63,7 +63,7 @@ Timestamp Timestamp::fromDateTime(const QDateTime& dt)
 
 QDateTime Timestamp::toDateTime() const
 {
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(micros / 1000)));
+    return { date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(micros / 1000)) };
 }
 
 QByteArray Timestamp::toSql() const
@@ -109,7 +109,7 @@ QByteArray parameterText(const QVariant& v)
 {
     switch (v.typeId()) {
     case QMetaType::Bool:
-        return QByteArray(v.toBool() ? "t" : "f");
+        return { v.toBool() ? "t" : "f" };
     case QMetaType::Double:
     case QMetaType::Float:
         return QByteArray::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
@@ -211,7 +211,7 @@ QString Value::toText() const
         return Value(QVariant::fromValue(Timestamp::fromDateTime(v_.toDateTime()))).toText();
     default:
         if (isTimestamp(v_)) {
-            const Timestamp t = v_.value<Timestamp>();
+            const auto t = v_.value<Timestamp>();
             return t.micros == 0 ? formatDate(t.date)
                                  : formatDate(t.date) + u' ' + t.toDateTime().time().toString(u"HH:mm:ss"_s);
         }
@@ -245,7 +245,7 @@ QDateTime Value::toDateTime() const
     if (isTimestamp(v_))
         return v_.value<Timestamp>().toDateTime();
     if (v_.typeId() == QMetaType::QDate)
-        return QDateTime(v_.toDate(), QTime(0, 0));
+        return { v_.toDate(), QTime(0, 0) };
     return QDateTime::fromString(v_.toString().trimmed(), Qt::ISODate);
 }
 
@@ -257,7 +257,7 @@ QVariant normalizeFetched(QVariant v, Driver driver)
     case QMetaType::ULongLong: {
         const qulonglong u = v.toULongLong();
         if (u <= static_cast<qulonglong>(std::numeric_limits<qint64>::max()))
-            return QVariant(static_cast<qint64>(u));
+            return { static_cast<qint64>(u) };
         return v;
     }
     case QMetaType::QDateTime:
@@ -267,7 +267,7 @@ QVariant normalizeFetched(QVariant v, Driver driver)
             QString s = v.toString();
             if (s.contains(u'\r')) {
                 s.replace(u"\r\n"_s, u"\n"_s);
-                return QVariant(s);
+                return { s };
             }
         }
         return v;

@@ -26,11 +26,11 @@ const QColor totalGrey(220, 220, 220);
 struct Col {
     double x;
     double w;
-    QRectF at(double h = 5) const { return QRectF(x, 0, w, h); }
+    QRectF at(double h = 5) const { return { x, 0, w, h }; }
 };
 
-Item fieldItem(
-    const Col& c, const QString& name, Qt::Alignment a = left, const QString& mask = {}, report::Font font = detail9)
+Item fieldItem(const Col& c, const QString& name, Qt::Alignment a = left, const QString& mask = {},
+    const report::Font& font = detail9)
 {
     return Item::field(c.at(), name, font, a, mask);
 }
@@ -172,7 +172,11 @@ TForm16::TForm16(db::TDataModule6& dm)
     : PeriodReport(dm)
 {
     query.setSql(db::statements::reportByWorkers());
-    const Col kind { 0, 40 }, vid { 40, 45 }, colour { 85, 35 }, kolvo { 120, 30 }, summa { 150, 40 };
+    const Col kind { 0, 40 };
+    const Col vid { 40, 45 };
+    const Col colour { 85, 35 };
+    const Col kolvo { 120, 30 };
+    const Col summa { 150, 40 };
     definition_.sums = { sum(u"g2_kolvo"_s, u"kolvo"_s, 1), sum(u"g2_summa"_s, u"summa"_s, 1),
         sum(u"g1_summa"_s, u"summa"_s, 0), sum(u"all_summa"_s, u"summa"_s, -1) };
     Band workerFooter = band(Band::Kind::GroupFooter, { sumItem(summa, u"g1_summa"_s, u"#0.00"_s) }, 5, 0);
@@ -197,7 +201,11 @@ TForm17::TForm17(db::TDataModule6& dm)
     : PeriodReport(dm)
 {
     query.setSql(db::statements::reportByProducts());
-    const Col kind { 0, 40 }, vid { 40, 50 }, colour { 90, 40 }, mass { 130, 30 }, kolvo { 160, 30 };
+    const Col kind { 0, 40 };
+    const Col vid { 40, 50 };
+    const Col colour { 90, 40 };
+    const Col mass { 130, 30 };
+    const Col kolvo { 160, 30 };
     definition_.sums = { sum(u"g_mass"_s, u"mass"_s, 0), sum(u"g_kolvo"_s, u"kolvo"_s, 0),
         sum(u"all_mass"_s, u"mass"_s, -1), sum(u"all_kolvo"_s, u"kolvo"_s, -1) };
     definition_.bands = {
@@ -219,8 +227,14 @@ TForm20::TForm20(db::TDataModule6& dm)
 {
     query.setSql(db::statements::detailedByWorkers());
     const report::Font detail8 { u"MS Sans Serif"_s, 8, false };
-    const Col marka { 0, 35 }, vid { 35, 30 }, colour { 65, 15 }, kind { 80, 30 }, brk { 110, 15 }, kolvo { 125, 20 },
-        summa { 145, 25 }, prize { 170, 20 };
+    const Col marka { 0, 35 };
+    const Col vid { 35, 30 };
+    const Col colour { 65, 15 };
+    const Col kind { 80, 30 };
+    const Col brk { 110, 15 };
+    const Col kolvo { 125, 20 };
+    const Col summa { 145, 25 };
+    const Col prize { 170, 20 };
     definition_.sums = { sum(u"g_brk"_s, u"brk"_s, 0), sum(u"g_kolvo"_s, u"kolvo"_s, 0),
         sum(u"g_summa"_s, u"summa"_s, 0), sum(u"g_prize"_s, u"s_prize"_s, 0), sum(u"all_brk"_s, u"brk"_s, -1),
         sum(u"all_kolvo"_s, u"kolvo"_s, -1), sum(u"all_summa"_s, u"summa"_s, -1) };
@@ -261,8 +275,14 @@ TForm21::TForm21(db::TDataModule6& dm, bool byRequisition)
     : PeriodReport(dm)
 {
     query.setSql(byRequisition ? db::statements::detailedByRequisitions() : db::statements::detailedByProducts());
-    const Col marka { 0, 40 }, vid { 40, 30 }, colour { 70, 15 }, kind { 85, 30 }, brk { 115, 15 }, mass { 130, 20 },
-        kolvo { 150, 15 }, summa { 165, 25 };
+    const Col marka { 0, 40 };
+    const Col vid { 40, 30 };
+    const Col colour { 70, 15 };
+    const Col kind { 85, 30 };
+    const Col brk { 115, 15 };
+    const Col mass { 130, 20 };
+    const Col kolvo { 150, 15 };
+    const Col summa { 165, 25 };
     definition_.sums = { sum(u"g_brk"_s, u"brk"_s, 0), sum(u"g_mass"_s, u"mass"_s, 0), sum(u"g_kolvo"_s, u"kolvo"_s, 0),
         sum(u"g_summa"_s, u"summa"_s, 0), sum(u"all_brk"_s, u"brk"_s, -1), sum(u"all_mass"_s, u"mass"_s, -1),
         sum(u"all_kolvo"_s, u"kolvo"_s, -1), sum(u"all_summa"_s, u"summa"_s, -1) };

@@ -43,7 +43,10 @@ const QString windowsName = u"Windows"_s;
 QPalette paletteOf(const Theme& t)
 {
     QPalette p;
-    const QColor window(t.window), text(t.text), base(t.base), button(t.button);
+    const QColor window(t.window);
+    const QColor text(t.text);
+    const QColor base(t.base);
+    const QColor button(t.button);
     p.setColor(QPalette::Window, window);
     p.setColor(QPalette::WindowText, text);
     p.setColor(QPalette::Base, base);

@@ -31,7 +31,7 @@ protected:
     template <typename Sender, typename Signal, typename Owner, typename... Args>
     void on(Sender* sender, Signal signal, void (Owner::*handler)(Args...))
     {
-        Owner* owner = static_cast<Owner*>(this);
+        auto* owner = static_cast<Owner*>(this);
         connect(sender, signal, this, [this, owner, handler](auto&&... args) {
             runGuarded(prompter_, [&] {
                 if constexpr (sizeof...(Args) == 0)

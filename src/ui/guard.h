@@ -33,8 +33,10 @@ template <typename Fn> auto guard(Prompter& prompter, Fn fn)
         runGuarded(prompter, [&] {
             if constexpr (std::is_invocable_v<const Fn&, decltype(args)...>)
                 fn(std::forward<decltype(args)>(args)...);
-            else
+            else if constexpr (std::is_invocable_v<const Fn&>) // the handler takes none of them
                 fn();
+            // (Qt asks, when connecting, whether fewer arguments would do: those instantiations
+            // are never called)
         });
     };
 }
