@@ -51,7 +51,7 @@ public:
     virtual Value field(const QString& name) const;
     // A visible row's value, for grids.
     Value value(int row, int column) const;
-    // Moves to the first visible row whose field equals value (numbers as numbers, texts exactly);
+    // Moves to the first visible row whose field equals `wanted` (numbers as numbers, texts exactly);
     // returns false and stays put when there is none.
     bool locate(const QString& name, const QVariant& wanted);
 
