@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <map>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -157,7 +158,7 @@ void periodReport(const QStringList& args, const app::SiteSettings& site, db::Dr
     report->QRLabel1 = reports::reportTitle(index, from, to);
     const std::vector<report::Page> pages = report->prepare(from, to, kind);
     report->query.close();
-    if (!report::savePdf(report->definition(), pages, opts.at(u"pdf"_s)))
+    if (!report::savePdf(report->definition(), pages, opts.at(u"pdf"_s), report->QRLabel1))
         throw Failure(1, u"не удалось записать файл "_s + opts.at(u"pdf"_s));
 }
 
@@ -178,6 +179,11 @@ public:
         QFile::remove(path_);
         if (written_.isEmpty() || !QFile::copy(written_, path_))
             throw Failure(1, u"не удалось записать файл "_s + path_);
+        // the copy keeps the private mode of the temporary workbook: the file follows the umask,
+        // as the PDFs do
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(QFile::encodeName(path_).constData(), 0666 & ~mask);
     }
 
 private:
@@ -249,7 +255,7 @@ void timesheet(const QStringList& args, const app::SiteSettings& site, db::Drive
         printed.QRLabel33 = months[month - 1] + u" "_s + QString::number(year) + u" г."_s;
         const std::vector<report::Page> pages = printed.prepare(month, year);
         printed.H_Tabel.close();
-        if (!report::savePdf(printed.definition(), pages, path))
+        if (!report::savePdf(printed.definition(), pages, path, u"Табель "_s + printed.QRLabel33))
             throw Failure(1, u"не удалось записать файл "_s + path);
         return;
     }

@@ -38,7 +38,7 @@ void preview(ui::Prompter& prompter, const Definition& definition, const std::ve
         QAction* pdf = bar->addAction(u"Сохранить в PDF…"_s);
         QObject::connect(pdf, &QAction::triggered, &dialog, ui::guard(prompter, [&] {
             const QString path = prompter.saveFileName(u"Сохранить отчёт"_s, title + u".pdf"_s, u"PDF (*.pdf)"_s);
-            if (!path.isEmpty() && !savePdf(definition, pages, path))
+            if (!path.isEmpty() && !savePdf(definition, pages, path, title))
                 prompter.message(u"Не удалось записать файл "_s + path, u"Ошибка"_s, ui::ErrorOk);
         }));
     }

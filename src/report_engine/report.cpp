@@ -307,9 +307,11 @@ QFont fittedFont(const Font& font, const QString& text, double widthPixels, doub
     return f;
 }
 
-bool savePdf(const Definition& definition, const std::vector<Page>& pages, const QString& path)
+bool savePdf(const Definition& definition, const std::vector<Page>& pages, const QString& path, const QString& title)
 {
     QPdfWriter writer(path);
+    writer.setTitle(title); // what a PDF reader shows as the document's title
+    writer.setCreator(u"Tabel"_s);
     writer.setResolution(300);
     writer.setPageLayout(QPageLayout(
         QPageSize(definition.paper), definition.orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));

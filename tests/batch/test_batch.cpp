@@ -7,9 +7,11 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace tabel;
@@ -67,6 +69,22 @@ values (99301, 1001, 4, 13.5, 0, date '2022-02-10', 1, 10, 1, 8, 'no');
         const test::XlsxSheet sheet = test::readXlsx(xlsx);
         QVERIFY(sheet.ok);
         QCOMPARE(sheet.at(1, 1)->text, u"Март 2022"_s);
+        // both files follow the umask; the PDF names its title and the program that made it
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        const auto mode = [](const QString& path) {
+            struct stat st {};
+            ::stat(QFile::encodeName(path).constData(), &st);
+            return st.st_mode & 0777;
+        };
+        QCOMPARE(mode(xlsx), 0666 & ~mask);
+        QCOMPARE(mode(pdf), 0666 & ~mask);
+        QProcess info;
+        info.start(u"pdfinfo"_s, { pdf });
+        QVERIFY(info.waitForFinished(30000));
+        const QString meta = QString::fromUtf8(info.readAllStandardOutput());
+        QVERIFY2(meta.contains(QRegularExpression(u"Title:\\s+Табель Март 2022 г\\."_s)), qPrintable(meta));
+        QVERIFY2(meta.contains(QRegularExpression(u"Creator:\\s+Tabel"_s)), qPrintable(meta));
         int row = -1;
         for (int r = 3; r <= sheet.rows(); ++r)
             if (sheet.at(r, 1)->text == u"Ъ-Пакетный Иван"_s)
