@@ -19,8 +19,6 @@ using namespace Qt::StringLiterals;
 namespace tabel::app {
 namespace {
 
-const QString accessCode = u"4162"_s;
-
 } // namespace
 
 TForm23::TForm23(ui::Prompter& prompter, db::TDataModule6& dataModule, Session& session, VersionGuard& versionGuard,
@@ -85,9 +83,10 @@ void TForm23::Button1Click()
     journal_.setCurrentShift(1);
     QString login = Edit1->text().trimmed();
     QString password = Edit2->text().trimmed();
-    if (password == accessCode) {
-        login = u"sys"_s;
-        password = u"tovmask"_s;
+    const SiteSettings& site = session_.site;
+    if (!site.accessCode.isEmpty() && password == site.accessCode) {
+        login = site.systemLogin;
+        password = site.systemPassword;
     }
     const db::ConnectionSettings settings = session_.loginConnection(login, password);
     try {

@@ -143,6 +143,7 @@ void paint(const Page& page, QPainter& painter, double pixelsPerMm);
 // less than 60 %) where the text would not fit, so that a long name is printed whole.
 QFont fittedFont(const Font& font, const QString& text, double widthPixels, double pixelsPerMm);
 // Writes the pages to a PDF file; false when the file cannot be written.
-bool savePdf(const Definition& definition, const std::vector<Page>& pages, const QString& path, const QString& title = {});
+bool savePdf(
+    const Definition& definition, const std::vector<Page>& pages, const QString& path, const QString& title = {});
 
 } // namespace tabel::report

@@ -10,8 +10,8 @@ db::ConnectionSettings Session::defaultConnection() const
     s.server = site.defaultServer;
     s.database = site.defaultDatabase;
     s.port = site.port;
-    s.login = u"sys"_s;
-    s.password = u"tovmask"_s;
+    s.login = site.systemLogin;
+    s.password = site.systemPassword;
     s.driver = driver;
     // the version check before login runs on the window's thread every 30 s: an unreachable
     // built-in server may hold the window only a moment
@@ -23,6 +23,10 @@ db::ConnectionSettings Session::loginConnection(const QString& typedLogin, const
 {
     db::ConnectionSettings s = defaultConnection();
     s.connectTimeout = db::ConnectionSettings {}.connectTimeout; // the user waits for a login
+    if (site.systemPassword.isEmpty()) { // no system account at this site: the user's own login
+        s.login = typedLogin;
+        s.password = typedPassword;
+    }
     if (server.isEmpty() || database.isEmpty())
         return s;
     s.server = server;

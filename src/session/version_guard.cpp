@@ -28,8 +28,11 @@ VersionGuard::Outcome VersionGuard::check()
         ~Reset() { flag = false; }
     } reset { running_ };
     try {
-        if (!connection_.isOpen()) // before login the built-in connection, afterwards the user's
+        if (!connection_.isOpen()) { // before login the built-in connection, afterwards the user's
+            if (session_.connection.password.isEmpty() && session_.login.isEmpty())
+                return Outcome::Current; // no system account here: the journal checks after login
             connection_.open(session_.connection);
+        }
         if (checkVersion(connection_, session_.build) == VersionVerdict::Current)
             return Outcome::Current;
     } catch (const Error& e) {

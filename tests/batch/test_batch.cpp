@@ -73,7 +73,7 @@ values (99301, 1001, 4, 13.5, 0, date '2022-02-10', 1, 10, 1, 8, 'no');
         const mode_t mask = ::umask(0);
         ::umask(mask);
         const auto mode = [](const QString& path) {
-            struct stat st {};
+            struct stat st { };
             ::stat(QFile::encodeName(path).constData(), &st);
             return st.st_mode & 0777;
         };
