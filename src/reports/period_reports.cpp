@@ -13,8 +13,10 @@ using report::Context;
 using report::Item;
 
 const report::Font bold10 { report::printFamily, 10, true };
-const report::Font detail9 { u"MS Sans Serif"_s, 9, false };
-const report::Font boldDetail { u"MS Sans Serif"_s, 9, true };
+// The layouts name "MS Sans Serif" for the details: printed in the one print family, so every
+// machine measures and embeds the same font.
+const report::Font detail9 { report::printFamily, 9, false };
+const report::Font boldDetail { report::printFamily, 9, true };
 const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
 const Qt::Alignment centre = Qt::AlignCenter;
 const QColor headerGrey(244, 244, 244);
@@ -226,7 +228,7 @@ TForm20::TForm20(db::TDataModule6& dm)
     : PeriodReport(dm)
 {
     query.setSql(db::statements::detailedByWorkers());
-    const report::Font detail8 { u"MS Sans Serif"_s, 8, false };
+    const report::Font detail8 { report::printFamily, 8, false };
     const Col marka { 0, 35 };
     const Col vid { 35, 30 };
     const Col colour { 65, 15 };

@@ -85,6 +85,13 @@ values (99301, 1001, 4, 13.5, 0, date '2022-02-10', 1, 10, 1, 8, 'no');
         const QString meta = QString::fromUtf8(info.readAllStandardOutput());
         QVERIFY2(meta.contains(QRegularExpression(u"Title:\\s+Табель Март 2022 г\\."_s)), qPrintable(meta));
         QVERIFY2(meta.contains(QRegularExpression(u"Creator:\\s+Tabel"_s)), qPrintable(meta));
+        QProcess fonts; // one family embedded, the one the layouts are measured in
+        fonts.start(u"pdffonts"_s, { pdf });
+        QVERIFY(fonts.waitForFinished(30000));
+        const QStringList lines = QString::fromUtf8(fonts.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY(lines.size() > 2);
+        for (const QString& line : lines.mid(2))
+            QVERIFY2(line.startsWith(u"LiberationSans"_s), qPrintable(line));
         int row = -1;
         for (int r = 3; r <= sheet.rows(); ++r)
             if (sheet.at(r, 1)->text == u"Ъ-Пакетный Иван"_s)
