@@ -49,6 +49,15 @@ private slots:
         QCOMPARE(some.accessCode, u"4162"_s);
     }
 
+    void theDemosSiteFileReads()
+    {
+        const app::SiteSettings s
+            = app::SiteSettings::readFile(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../scripts/demo.conf"));
+        QCOMPARE(s.defaultDatabase, u"tabel_demo"_s);
+        QCOMPARE(s.port, 55433);
+        QCOMPARE(s.restrictedLogins, app::SiteSettings::fromBuild().restrictedLogins);
+    }
+
     void withoutASystemPasswordTheTypedLoginConnects()
     {
         app::Session session;
