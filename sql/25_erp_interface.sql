@@ -250,10 +250,10 @@ begin
 end
 $$;
 
--- The lock of a worker's month row of a shift (the program's hours cell takes the same): one
--- recomputation of a row at a time, so no sum is stale and no row doubled. A rebuild of the month
--- holds the table against writers; this waits for it first. Whoever needs several rows locks them
--- in the order (worker, shift, year, month), so two writers never wait for each other in a circle.
+-- The lock of a worker's month row of a shift: one recomputation of a row at a time, so no sum is
+-- stale and no row doubled. A rebuild of the month holds the table against writers; this waits
+-- for it first. Whoever needs several rows locks them in the order (worker, shift, year, month),
+-- so two writers never wait for each other in a circle.
 create function accounts_dep.lock_hours_row(p_w_id integer, p_smena integer, p_data date) returns void
 language plpgsql as $$
 begin
@@ -264,8 +264,9 @@ end
 $$;
 
 -- Sets a worker's hours cell of one date and shift to the hours of the records, under the lock
--- above, which the caller holds. A worker's month row is made when there is none and p_create is
--- set or the day has hours. A day's hours beyond what a cell holds are refused in words.
+-- above, which the caller (the records' trigger in sql/27_rules.sql) holds. A worker's month row
+-- is made when there is none and p_create is set or the day has hours. A day's hours beyond what
+-- a cell holds are refused in words.
 create function accounts_dep.write_hours_cell(p_w_id integer, p_smena integer, p_data date, p_create boolean)
 returns void
 language plpgsql as $$
@@ -290,21 +291,13 @@ begin
 end
 $$;
 
--- Brings a worker's hours cell of one date and shift in step with the records.
-create function accounts_dep.sync_hours_cell(p_w_id integer, p_smena integer, p_data date) returns void
-language plpgsql as $$
-begin
-    perform accounts_dep.lock_hours_row(p_w_id, p_smena, p_data);
-    perform accounts_dep.write_hours_cell(p_w_id, p_smena, p_data, true);
-end
-$$;
-
 -- Divides a team record among its team: the record's own worker plus the distinct persons listed
 -- in person_temp for it. Quantity (to 3 decimals) and defects (whole) are shared equally, the
 -- remainders going to the last member; every member but the record's own worker gets a record
 -- of its own (same product, operation, price, date, shift, colour, line and hours); the record
--- keeps the own worker's share and its materials. The list is emptied and the hours cells of
--- everyone concerned are recomputed. With no members nothing changes.
+-- keeps the own worker's share and its materials. The list is emptied; the hours cells of the new
+-- records follow them as the server writes them (sql/27_rules.sql). With no members nothing
+-- changes.
 create function accounts_dep.divide_between_person(p_id bigint) returns integer
 language plpgsql as $$
 declare
@@ -357,9 +350,7 @@ begin
                 case when i = v_n - 1 then v_rec.brak - v_brak_share * (v_n - 1) else v_brak_share end,
                 v_rec.data, v_rec.smena, v_rec.color, v_rec.time, now()::timestamp(0), 'no',
                 v_rec.prize, v_rec.id_doc, v_rec.id_doc_item, 0, v_rec.id_gds_use, 0);
-        perform accounts_dep.sync_hours_cell(v_code, v_rec.smena, v_rec.data);
     end loop;
-    perform accounts_dep.sync_hours_cell(v_rec.w_id, v_rec.smena, v_rec.data);
     perform set_config('tabel.dividing', '', true);
     return v_n;
 end

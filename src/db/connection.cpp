@@ -167,7 +167,7 @@ QSqlQuery Connection::newQuery() const
 void Connection::fail(const QSqlError& error, const QString& sqlState)
 {
     const QString text = errorText(error);
-    fail(sqlState.startsWith(u"TB"_s) ? refusalText(text) : text, sqlState);
+    fail(isRefusal(sqlState) ? refusalText(text) : text, sqlState);
 }
 
 void Connection::fail(const QSqlQuery& query)
@@ -177,7 +177,7 @@ void Connection::fail(const QSqlQuery& query)
 
 void Connection::fail(const PgOutcome& outcome)
 {
-    fail(outcome.sqlState.startsWith(u"TB"_s) ? outcome.primary : outcome.error, outcome.sqlState);
+    fail(isRefusal(outcome.sqlState) ? outcome.primary : outcome.error, outcome.sqlState);
 }
 
 void Connection::fail(const QString& serverText, const QString& sqlState)

@@ -13,14 +13,18 @@ public:
     }
     // The server's SQLSTATE, when the server refused the statement.
     const QString& sqlState() const noexcept { return sqlState_; }
-    // A rule of the program's own that the server holds (sql/27_rules.sql): the text is the
-    // server's message alone, in the program's words.
-    bool isRefusal() const { return sqlState_.startsWith(u"TB"); }
     // The record is accepted or gone: nothing of it may change.
     bool isRecordClosed() const { return sqlState_ == u"TB001"; }
 
 private:
     QString sqlState_;
 };
+
+// A rule of the program's own that the server holds (sql/27_rules.sql, SQLSTATEs "TB…"): its
+// message is told as the server words it, without the driver's text around it.
+inline bool isRefusal(const QString& sqlState)
+{
+    return sqlState.startsWith(u"TB");
+}
 
 } // namespace tabel::db

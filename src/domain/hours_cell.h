@@ -4,18 +4,11 @@
 // (sql/27_rules.sql): each recomputation runs under a lock on the worker's month row of the shift,
 // so two copies of the program saving records of the same worker, shift and month at once leave
 // the sum of all records and one row, never a stale sum or two rows.
-#include <QDate>
-
 namespace tabel::db {
 class TDataModule6;
 }
 
 namespace tabel {
-
-// Takes the lock of a worker's month row of a shift until the transaction ends (the server's
-// recomputation takes the same one). Whoever needs several rows takes them in the order (worker,
-// shift, year, month).
-void lockHoursRow(db::TDataModule6& dm, int worker, int shift, int month, int year);
 
 // After a record changed: the data module's timesheet queries are closed, so the timesheet
 // window reads them afresh.

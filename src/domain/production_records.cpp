@@ -5,10 +5,6 @@
 #include "db/data_module.h"
 #include "domain/hours_cell.h"
 
-#include <algorithm>
-#include <tuple>
-#include <vector>
-
 using namespace Qt::StringLiterals;
 
 namespace tabel {
@@ -52,36 +48,23 @@ void checkLine(db::TDataModule6& dm, Id line, Id operation, Id except, double qu
         throw BeyondLine();
 }
 
-// A record's stored state, its row locked until the transaction ends; StaleRecord when it is
-// accepted or gone.
+// What a change is checked against: the record as stored, its row locked until the transaction
+// ends; StaleRecord when it is accepted or gone.
 struct Stored {
-    HoursKey key;
     double quantity = 0;
     Id operation = 0;
     Id line = 0;
 };
 
-Stored lockStored(db::TDataModule6& dm, Id id, StaleRecord::Change change)
+Stored lockStored(db::TDataModule6& dm, Id id)
 {
     db::Query q(dm.ADO_DB,
-        u"select w_id, smena, data, kol_vo, o_id, coalesce(id_doc_item, 0) as line, ok from accounts_dep.smena where id="_s
-            + n(id) + u" for update"_s);
+        u"select kol_vo, o_id, coalesce(id_doc_item, 0) as line, ok from accounts_dep.smena where id="_s + n(id)
+            + u" for update"_s);
     q.open();
     if (q.isEmpty() || isAcceptedMark(q.field(u"ok"_s).toText()))
-        throw StaleRecord(change);
-    return { { q.field(u"w_id"_s).toInt(), q.field(u"smena"_s).toInt(), q.field(u"data"_s).toDate() },
-        q.field(u"kol_vo"_s).toDouble(), q.field(u"o_id"_s).toId(), q.field(u"line"_s).toId() };
-}
-
-// The hours rows of two keys, each once, in the one order every writer takes them in.
-std::vector<std::tuple<int, int, int, int>> rowsInOrder(const HoursKey& a, const HoursKey& b)
-{
-    std::vector<std::tuple<int, int, int, int>> rows;
-    for (const HoursKey& k : { a, b })
-        rows.emplace_back(k.worker, k.shift, k.date.year(), k.date.month());
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    return rows;
+        throw StaleRecord();
+    return { q.field(u"kol_vo"_s).toDouble(), q.field(u"o_id"_s).toId(), q.field(u"line"_s).toId() };
 }
 
 } // namespace
@@ -110,18 +93,14 @@ Id insertRecord(db::TDataModule6& dm, const ProductionRecord& r, const QDate& to
     return id;
 }
 
-HoursKey updateRecord(db::TDataModule6& dm, Id id, const ProductionRecord& r, const QDate& today)
+void updateRecord(db::TDataModule6& dm, Id id, const ProductionRecord& r, const QDate& today)
 {
-    const HoursKey now { r.worker, r.shift, r.date };
     dm.ADO_DB.transaction([&] {
-        const Stored stored = lockStored(dm, id, StaleRecord::Change::Save);
+        const Stored stored = lockStored(dm, id);
         const bool raises = roundHalfEven(r.quantity - stored.quantity, 6) > 0 || r.operation != stored.operation
             || r.line != stored.line;
         if (r.line != 0 && raises)
             checkLine(dm, r.line, r.operation, id, r.quantity);
-        const HoursKey& former = stored.key;
-        for (const auto& [worker, shift, year, month] : rowsInOrder(former, now))
-            lockHoursRow(dm, worker, shift, month, year);
         db::Command update(dm.ADO_DB,
             u"update accounts_dep.SMENA set w_id="_s + n(r.worker) + u", i_id="_s + n(r.product) + u", o_id="_s
                 + n(r.operation) + u", cena="_s + priceText(r.price) + u", kol_vo="_s + sqlNumber(r.quantity)
@@ -129,11 +108,11 @@ HoursKey updateRecord(db::TDataModule6& dm, Id id, const ProductionRecord& r, co
                 + u"', 'DD.MM.YYYY'), smena="_s + n(r.shift) + u", color="_s + n(r.colour) + u", time="_s + n(r.hours)
                 + u", vvod='"_s + formatDate(today) + u"', prize=0, f_gds_qty_use="_s + u"0"_s + u", id_gds_use="_s
                 + n(r.goods) + u", id_cons_use="_s + u"0"_s + u" where id="_s + n(id) + notAccepted);
-        if (update.execute() == 0) // the server recomputes the cells it left and entered
+        // the server recomputes the cells the record left and entered, their rows locked in one order
+        if (update.execute() == 0)
             throw StaleRecord();
     });
     timesheetChanged(dm);
-    return now;
 }
 
 void deleteRecord(db::TDataModule6& dm, Id id)
@@ -147,10 +126,7 @@ void deleteRecord(db::TDataModule6& dm, Id id)
 
 void lockOpenRecord(db::TDataModule6& dm, Id id)
 {
-    db::Query q(dm.ADO_DB, u"select ok from accounts_dep.smena where id="_s + n(id) + u" for update"_s);
-    q.open();
-    if (q.isEmpty() || isAcceptedMark(q.field(u"ok"_s).toText()))
-        throw StaleRecord();
+    lockStored(dm, id);
 }
 
 qint64 materialCount(db::TDataModule6& dm, Id id)

@@ -42,13 +42,6 @@ struct ProductionRecord {
     Id goods = 0;
 };
 
-// Where a stored record's hours were counted: its worker, shift and date.
-struct HoursKey {
-    int worker = 0;
-    int shift = 0;
-    QDate date;
-};
-
 // Inserts the record ("no", bonus 0, entered today); the new id. The server recomputes its hours
 // cell.
 // On a requisition line the quantity is checked against the line under a lock on it, so two
@@ -56,10 +49,9 @@ struct HoursKey {
 Id insertRecord(db::TDataModule6& dm, const ProductionRecord& record, const QDate& today);
 // Updates the record (bonus 0, entered today, its mark, requisition and line kept); the server
 // recomputes its hours cell and, when the record moved, the cell the database counted it in
-// before. Every hours row it touches is locked first, in one order. A change that raises no quantity and keeps
-// the line and operation is not checked against the line (the ERP may have closed it since).
-// Returns where the record is counted now.
-HoursKey updateRecord(db::TDataModule6& dm, Id id, const ProductionRecord& record, const QDate& today);
+// before, locking their rows in one order. A change that raises no quantity and keeps the line and
+// operation is not checked against the line (the ERP may have closed it since).
+void updateRecord(db::TDataModule6& dm, Id id, const ProductionRecord& record, const QDate& today);
 // Deletes a record that is not accepted and brings the hours cell the database counted it in up
 // to date.
 void deleteRecord(db::TDataModule6& dm, Id id);
